@@ -170,17 +170,17 @@ void paint_wallpaper_win7(cairo_t* cr, int width, int height) {
 
     const double g = 0.022;  // half the gap between panes, in cloth units
     cairo_save(cr);
-    cairo_translate(cr, 8 * s, 14 * s);
+    cairo_translate(cr, 6 * s, 12 * s);
     for (int i = 0; i < 4; ++i) {
         const double u0 = (i % 2) ? 0.5 + g : 0, u1 = (i % 2) ? 1 : 0.5 - g;
         const double v0 = (i / 2) ? 0.5 + g : 0, v1 = (i / 2) ? 1 : 0.5 - g;
         add_polygon(cr, flag.patch(u0, u1, v0, v1));
     }
     cairo_path_t* shadow = cairo_copy_path(cr);
-    set_color(cr, rgb(0x001a40), 0.18);
+    set_color(cr, rgb(0x001a40), 0.10);
     cairo_fill(cr);
     cairo_append_path(cr, shadow);
-    soft_stroke(cr, rgb(0x001a40), 40 * s, 0.22, 16);
+    soft_stroke(cr, rgb(0x001a40), 56 * s, 0.16, 20);
     cairo_path_destroy(shadow);
     cairo_restore(cr);
 
@@ -401,7 +401,6 @@ void paint_wallpaper_win10(cairo_t* cr, int width, int height) {
 
     // The glowing panes.
     for (const auto& pane : panes) {
-        const Point middle = centroid(pane);
         cairo_pattern_t* glass = cairo_pattern_create_linear(pane[0].x, pane[0].y, pane[2].x, pane[2].y);
         add_stop(glass, 0, rgb(0x8fd6ff));
         add_stop(glass, 0.5, rgb(0x3aa2ff));
@@ -409,7 +408,6 @@ void paint_wallpaper_win10(cairo_t* cr, int width, int height) {
         use_pattern(cr, glass);
         add_polygon(cr, pane);
         cairo_fill(cr);
-        (void)middle;
     }
     cairo_save(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_ADD);
