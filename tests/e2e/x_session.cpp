@@ -700,10 +700,9 @@ XSession::~XSession() { stopServer(); }
 
 void XSession::stopServer() {
   if (dpy_) {
-    ConnectionState* state = stateFor(dpy_);
-    // Closing a connection whose server already died would only raise
-    // another I/O error.
-    if (!state || !state->lost) XCloseDisplay(dpy_);
+    // Also fine after an I/O error: the exit handler returned, so Xlib
+    // only frees the connection.
+    XCloseDisplay(dpy_);
     std::lock_guard lock(gStatesMu);
     std::erase_if(gStates, [&](auto& entry) { return entry.first == dpy_; });
     dpy_ = nullptr;

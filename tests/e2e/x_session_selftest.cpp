@@ -99,7 +99,10 @@ int main(int argc, char** argv) {
       case ButtonPress:
         std::fprintf(stderr, "press %u %d %d\n", ev.xbutton.button,
                      ev.xbutton.x, ev.xbutton.y);
-        if (exitOnPress) return 10 + static_cast<int>(ev.xbutton.button);
+        if (exitOnPress) {
+          XCloseDisplay(dpy);
+          return 10 + static_cast<int>(ev.xbutton.button);
+        }
         break;
       case ButtonRelease:
         std::fprintf(stderr, "release %u %d %d\n", ev.xbutton.button,
@@ -115,7 +118,10 @@ int main(int argc, char** argv) {
                      ev.xkey.state & Mod1Mask ? " alt" : "",
                      ev.xkey.state & ControlMask ? " ctrl" : "",
                      ev.xkey.state & ShiftMask ? " shift" : "");
-        if (sym == XK_Escape) return 27;
+        if (sym == XK_Escape) {
+          XCloseDisplay(dpy);
+          return 27;
+        }
         break;
       }
     }
@@ -129,6 +135,7 @@ int main(int argc, char** argv) {
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -216,7 +223,8 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"printf partial >&2; exit 3", 3, 0, "", "partial"},
         ExitCase{"echo bye; kill -TERM $$", 128 + SIGTERM, SIGTERM, "bye\n",
                  ""},
-        ExitCase{"kill -KILL $$", 128 + SIGKILL, SIGKILL, "", ""}));
+        ExitCase{"kill -KILL $$", 128 + SIGKILL, SIGKILL, "", ""}),
+    [](const auto& info) { return "exit" + std::to_string(info.param.code); });
 
 TEST(Process, WaitExitGivesUpOnARunningChildAndKillEndsIt) {
   auto p = shell("exec sleep 60");
@@ -383,7 +391,10 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{{"--name", "Probe \xe2\x80\x93 \xe6\xb5\x8b\xe8\xaf\x95"},
                  "Probe \xe2\x80\x93 \xe6\xb5\x8b\xe8\xaf\x95"},
         NameCase{{"--name", "Only WM_NAME", "--wm-name-only"},
-                 "Only WM_NAME"}));
+                 "Only WM_NAME"}),
+    [](const auto& info) {
+      return info.param.args.size() > 2 ? "WmNameOnly" : "NetWmName";
+    });
 
 TEST_F(Harness, ListsEveryWindowOfAProcess) {
   auto app = probe({"--windows", "2"});
@@ -495,7 +506,10 @@ TEST_P(Click, ReachesTheWindowUnderThePointer) {
 
 INSTANTIATE_TEST_SUITE_P(Buttons, Click,
                          ::testing::Values(ClickCase{1, 11}, ClickCase{2, 12},
-                                           ClickCase{3, 13}));
+                                           ClickCase{3, 13}),
+                         [](const auto& info) {
+                           return "button" + std::to_string(info.param.button);
+                         });
 
 TEST_F(Harness, DoubleClickPressesTwiceInPlace) {
   auto app = probe();
@@ -556,7 +570,13 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"ctrl+a", "key a ctrl\n"},
                       KeyCase{"shift+Tab", "key Tab shift\n"},
                       KeyCase{"Return", "key Return\n"},
-                      KeyCase{"Up Down", "key Up\nkey Down\n"}));
+                      KeyCase{"Up Down", "key Up\nkey Down\n"}),
+    [](const auto& info) {
+      std::string name;
+      for (char c : std::string(info.param.keys))
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+      return name;
+    });
 
 TEST_F(Harness, TypeSendsEachCharacter) {
   auto app = probe();
