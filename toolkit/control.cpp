@@ -21,6 +21,13 @@ bool Control::shown() const {
     return parent_->shown() && parent_->showsChild(*this);
 }
 
+void Control::useLabelPlacement() {
+    if (!def_.textStyle.wordWrap) return;
+    TextStyle style = def_.textStyle;
+    style.valign = VAlign::Top;
+    text_.set(def_.text, style);
+}
+
 const TextContext& Control::textContext() const { return window_.textContext(); }
 
 void Control::update() { window_.invalidate(bounds()); }

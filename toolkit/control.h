@@ -43,6 +43,8 @@ public:
     bool shown() const;
     bool enabled() const { return !def_.disabled; }
     virtual bool takesFocus() const { return def_.takesFocus && shown() && enabled(); }
+    // Whether Tab stops here; a radio group is a single stop.
+    virtual bool isTabStop() const { return takesFocus(); }
 
     // Operations of the program.
     void setVisible(bool visible);
@@ -73,6 +75,8 @@ public:
 
 protected:
     TextBlock& text() { return text_; }
+    // Labels that wrap start their text at the top whatever their vertical setting says.
+    void useLabelPlacement();
     const TextContext& textContext() const;
 
 private:

@@ -1,8 +1,11 @@
 #include "control_factory.h"
 
 #include "label.h"
+#include "page_control.h"
 #include "pic_box.h"
+#include "process_bar.h"
 #include "push_button.h"
+#include "radio_box.h"
 #include "trans_label.h"
 
 namespace tk {
@@ -13,11 +16,11 @@ std::unique_ptr<Control> makeControl(Window& window, const ControlDef& def) {
         case Kind::TransLabel: return std::make_unique<TransLabel>(window, def);
         case Kind::PicBox: return std::make_unique<PicBox>(window, def);
         case Kind::PushButton: return std::make_unique<PushButton>(window, def);
-        case Kind::RadioBox:
-        case Kind::ProcessBar:
-        case Kind::PageControl: break;
+        case Kind::RadioBox: return std::make_unique<RadioBox>(window, def);
+        case Kind::ProcessBar: return std::make_unique<ProcessBar>(window, def);
+        case Kind::PageControl: return std::make_unique<PageControl>(window, def);
     }
-    return std::make_unique<Label>(window, def);
+    return nullptr;
 }
 
 }  // namespace tk

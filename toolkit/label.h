@@ -7,7 +7,7 @@ namespace tk {
 
 class Label final : public Control {
 public:
-    using Control::Control;
+    Label(Window& window, const ControlDef& def) : Control(window, def) { useLabelPlacement(); }
     void paint(cairo_t* cr) override;
 };
 

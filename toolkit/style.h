@@ -30,4 +30,18 @@ void pushButton(cairo_t* cr, const Rect& r, bool pressed, bool isDefault);
 // The dotted rectangle around whatever has the keyboard focus.
 void focusRect(cairo_t* cr, const Rect& r);
 
+
+// A Classic radio mark, 13 x 13: a sunken circle, white inside (grey while pressed), with a
+// black dot when checked.
+inline constexpr int kRadioMark = 13;
+void radioMark(cairo_t* cr, const Rect& r, bool checked, bool pressed);
+
+// The inside of a progress bar, the border already drawn: full up to fraction, as one bar or as
+// blocks.
+void progressFill(cairo_t* cr, const Rect& inner, double fraction, bool continuous);
+
+// Tab control parts, in the colours of its look.
+void tabButton(cairo_t* cr, const Rect& r, const TabLook& look, bool selected, bool hot);
+void pageArea(cairo_t* cr, const Rect& r, const TabLook& look);
+
 }  // namespace tk::style

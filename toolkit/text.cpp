@@ -118,10 +118,10 @@ void TextBlock::draw(cairo_t* cr, const TextContext& ctx, const Rect& box, std::
         // when centred and at the left edge when right-aligned, as Windows does.
         if (style_.align == HAlign::Center) x += (box.width - logical.width) / 2;
         if (style_.align == HAlign::Right) x += box.width - logical.width;
-        if (style_.valign == VAlign::Middle) y += (box.height - logical.height) / 2;
-        if (style_.valign == VAlign::Bottom) y += box.height - logical.height;
         x -= logical.x;
     }
+    if (style_.valign == VAlign::Middle) y += (box.height - logical.height) / 2;
+    if (style_.valign == VAlign::Bottom) y += box.height - logical.height;
 
     cairo_save(cr);
     cairo_rectangle(cr, box.x, box.y, box.width, box.height);

@@ -1,7 +1,8 @@
 #pragma once
 // Text drawn the way labels, tabs and buttons draw it: a face, a colour, horizontal and
-// vertical placement, optional word wrap (CR LF breaks lines), and '&' mnemonics ("&&" draws
-// one ampersand). The shaped layout is kept until the text or its style changes.
+// vertical placement of the whole block, optional word wrap (CR LF breaks lines), and '&'
+// mnemonics ("&&" draws one ampersand). The shaped layout is kept until the text or its style
+// changes. Labels that wrap place their text at the top.
 
 #include <pango/pangocairo.h>
 

@@ -9,7 +9,7 @@ namespace tk {
 
 class TransLabel final : public Control {
 public:
-    using Control::Control;
+    TransLabel(Window& window, const ControlDef& def) : Control(window, def) { useLabelPlacement(); }
     void paint(cairo_t* cr) override;
 };
 

@@ -123,7 +123,7 @@ void Window::setFocus(Control* control) {
 void Window::moveFocus(bool backward) {
     std::vector<Control*> stops;
     for (const auto& c : controls_)
-        if (c->takesFocus()) stops.push_back(c.get());
+        if (c->isTabStop() || c.get() == focus_) stops.push_back(c.get());
     if (stops.empty()) return;
     auto it = std::find(stops.begin(), stops.end(), focus_);
     std::size_t i = it == stops.end() ? (backward ? stops.size() - 1 : 0)
