@@ -92,7 +92,8 @@ bool savePng(const Image& img, const std::string& path,
 // A child process with captured stdout/stderr.
 //
 // The child gets its own process group and is killed (SIGKILL) if the test
-// process dies. Output is drained continuously by a background thread, so a
+// process dies (strictly: if the thread that started it ends, so start
+// processes from the test's own thread). Output is drained continuously by a background thread, so a
 // chatty child can never block on a full pipe.
 class Process {
  public:
@@ -228,7 +229,9 @@ class XSession {
   };
 
   // Waits until a viewable top-level window owned by `pid` (_NET_WM_PID)
-  // exists. Searches the root's children and their children (frames).
+  // exists. Searches the root's children and their children (frames). With
+  // several, returns the lowest in stacking order (normally the first one
+  // mapped); use listWindows() to see them all.
   std::optional<WindowId> findWindow(pid_t pid, Millis timeout = 10s);
   // Same, matching either part of WM_CLASS (instance or class name).
   std::optional<WindowId> findWindow(std::string_view wmClass,
@@ -264,6 +267,8 @@ class XSession {
   ::testing::AssertionResult drag(int x1, int y1, int x2, int y2,
                                   int button = 1, int steps = 8);
   // xdotool key syntax: "Escape", "alt+F4", "ctrl+shift+Tab", "Return".
+  // Several keys separated by spaces ("Down Down Return") are pressed in turn.
+  // Keys go to the focused window; see focus().
   ::testing::AssertionResult key(std::string_view keys);
   ::testing::AssertionResult type(std::string_view text);
   // Any other xdotool command line, e.g. {"keydown", "super"}.
