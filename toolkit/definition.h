@@ -24,9 +24,10 @@ enum class Kind {
     ProcessBar,   // 进度条
     PageControl,  // 高级选择夹
     PushButton,   // the toolkit's own: the message box's button
+    MenuItem,     // the toolkit's own: a line of the system menu
 };
 
-enum class Border { None, Single, ShallowSunken };
+enum class Border { None, Single, ShallowSunken, Raised };
 
 // The look of a tab control; only PageControl reads it.
 struct TabLook {
@@ -99,6 +100,8 @@ struct WindowDef {
     // The window icon as PNG files, smallest first; the 16-pixel one goes in the title bar.
     std::span<const std::span<const std::uint8_t>> icons = {};
     bool minimizeBox = true;
+    // A popup (the system menu) has no frame and takes no keyboard focus.
+    bool popup = false;
     std::span<const ControlDef> controls = {};
     std::span<const Binding> bindings = {};
 };

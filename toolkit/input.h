@@ -39,6 +39,7 @@ struct InputEvent {
     int button = 0;       // 1 = left, 2 = middle, 3 = right
     int clicks = 1;       // MouseDown: 2 for the second press of a double-click, and so on
     Key key = Key::Other;
+    char letter = 0;      // Key::Other: the letter or digit typed, lower case, if any
     KeyMods mods;
 };
 

@@ -34,6 +34,7 @@ struct NativeWindowSpec {
     std::string_view title;  // UTF-8
     Rect outer;              // screen position and outer size
     std::span<const IconImage> icons;
+    bool popup = false;  // a menu: no taskbar entry, no focus of its own
 };
 
 class Platform {
@@ -45,6 +46,7 @@ public:
     virtual void destroyWindow(NativeId id) = 0;
     // Maps the window, raises it and gives it the keyboard focus.
     virtual void showWindow(NativeId id) = 0;
+    virtual void focusWindow(NativeId id) = 0;
     virtual void minimizeWindow(NativeId id) = 0;
     virtual void moveWindow(NativeId id, Point screenPos) = 0;
     virtual Point windowPosition(NativeId id) = 0;

@@ -26,6 +26,7 @@ namespace {
 struct NativeWindow {
     SDL_Window* window = nullptr;
     SDL_Surface* shadow = nullptr;  // only when the window surface is not 32-bit XRGB
+    bool popup = false;
 };
 
 bool isXrgb(const SDL_Surface* s) {
@@ -53,8 +54,9 @@ public:
 
     std::optional<NativeId> createWindow(const NativeWindowSpec& spec) override {
         const std::string title(spec.title);
+        const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | (spec.popup ? SDL_WINDOW_POPUP_MENU : 0);
         SDL_Window* w = SDL_CreateWindow(title.c_str(), spec.outer.x, spec.outer.y, spec.outer.width,
-                                         spec.outer.height, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+                                         spec.outer.height, flags);
         if (!w) return std::nullopt;
         NativeWindow native{w, nullptr};
         SDL_Surface* surface = SDL_GetWindowSurface(w);
@@ -71,6 +73,7 @@ public:
         }
         setIdentity(w, spec.icons);
         const NativeId id = SDL_GetWindowID(w);
+        native.popup = spec.popup;
         windows_[id] = native;
         return id;
     }
@@ -83,11 +86,17 @@ public:
     }
 
     void showWindow(NativeId id) override {
-        if (SDL_Window* w = find(id)) {
-            SDL_ShowWindow(w);
-            SDL_RaiseWindow(w);
-            SDL_SetWindowInputFocus(w);
-        }
+        auto it = windows_.find(id);
+        if (it == windows_.end()) return;
+        SDL_ShowWindow(it->second.window);
+        // A popup stays on top by itself and leaves the keyboard with its owner.
+        if (it->second.popup) return;
+        SDL_RaiseWindow(it->second.window);
+        SDL_SetWindowInputFocus(it->second.window);
+    }
+
+    void focusWindow(NativeId id) override {
+        if (SDL_Window* w = find(id)) SDL_SetWindowInputFocus(w);
     }
 
     void minimizeWindow(NativeId id) override {
@@ -235,9 +244,12 @@ private:
                                   .clicks = e.button.clicks};
             case SDL_KEYDOWN: {
                 const Uint16 m = e.key.keysym.mod;
+                const SDL_Keycode sym = e.key.keysym.sym;
+                const bool alnum = (sym >= SDLK_a && sym <= SDLK_z) || (sym >= SDLK_0 && sym <= SDLK_9);
                 return InputEvent{.type = InputType::Key,
                                   .window = e.key.windowID,
-                                  .key = keyOf(e.key.keysym.sym),
+                                  .key = keyOf(sym),
+                                  .letter = alnum ? static_cast<char>(sym) : '\0',
                                   .mods = {(m & KMOD_ALT) != 0, (m & KMOD_SHIFT) != 0, (m & KMOD_CTRL) != 0}};
             }
             case SDL_WINDOWEVENT: {

@@ -37,6 +37,10 @@ Rect border(cairo_t* cr, const Rect& r, Border kind) {
         case Border::ShallowSunken:
             edge(cr, r, palette::shadow, palette::highlight);
             return r.inflated(-1, -1);
+        case Border::Raised:
+            edge(cr, r, palette::light, palette::darkShadow);
+            edge(cr, r.inflated(-1, -1), palette::highlight, palette::shadow);
+            return r.inflated(-2, -2);
     }
     return r;
 }

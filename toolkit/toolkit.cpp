@@ -45,42 +45,82 @@ Toolkit::~Toolkit() {
 // ---------------------------------------------------------------------------------------------
 // Windows
 
-Window& Toolkit::loadWindow(const WindowDef& def) {
-    const Size screen = platform_->screenSize();
-    // Centred on the primary screen by outer size; a screen too small leaves the top-left off it.
-    const Rect outer{(screen.width - def.outerSize.width) / 2, (screen.height - def.outerSize.height) / 2,
-                     def.outerSize.width, def.outerSize.height};
+Window& Toolkit::createWindow(const WindowDef& def, Point screenPos) {
     const std::vector<IconImage> icons = decodeIcons(def);
-    const auto id = platform_->createWindow({def.caption, outer, icons});
+    const Rect outer{screenPos.x, screenPos.y, def.outerSize.width, def.outerSize.height};
+    const auto id = platform_->createWindow({def.caption, outer, icons, def.popup});
     if (!id) {
         // Without a window there is nothing to show; a failure must not pass for success.
         std::fputs("quillon: cannot create a window\n", stderr);
         std::exit(1);
     }
-    windows_.push_back(std::make_unique<Window>(*this, def, *id, outer.origin()));
-    Window& window = *windows_.back();
+    windows_.push_back(std::make_unique<Window>(*this, def, *id, screenPos));
+    return *windows_.back();
+}
+
+Window& Toolkit::loadWindow(const WindowDef& def) {
+    const Size screen = platform_->screenSize();
+    // Centred on the primary screen by outer size; a screen too small leaves the top-left off it.
+    Window& window = createWindow(
+        def, {(screen.width - def.outerSize.width) / 2, (screen.height - def.outerSize.height) / 2});
     window.fire(Event::Created, nullptr);
+    const NativeId id = window.nativeId();
     window.paint();
-    platform_->showWindow(*id);
+    platform_->showWindow(id);
     window.presentAll();
     return window;
+}
+
+Window& Toolkit::openPopup(const WindowDef& def, Point screenPos) {
+    Window& window = createWindow(def, screenPos);
+    window.paint();
+    platform_->showWindow(window.nativeId());
+    window.presentAll();
+    return window;
+}
+
+void Toolkit::openSystemMenu(Window& owner) {
+    closeSystemMenu();
+    menu_ = std::make_unique<SystemMenu>(*this, owner);
+}
+
+void Toolkit::closeSystemMenu() {
+    if (!menuOpen()) return;
+    destroyWindow(menu_->popup());
+    platform_->focusWindow(menu_->owner().nativeId());
+}
+
+bool Toolkit::menuOpen() const {
+    return menu_ && std::find(doomed_.begin(), doomed_.end(), &menu_->popup()) == doomed_.end();
 }
 
 void Toolkit::destroyWindow(Window& window) {
     if (std::find(doomed_.begin(), doomed_.end(), &window) == doomed_.end()) doomed_.push_back(&window);
 }
 
-void Toolkit::closeWindow(Window& window) { destroyWindow(window); }
+void Toolkit::closeWindow(Window& window) {
+    if (menu_ && &menu_->owner() == &window) closeSystemMenu();
+    destroyWindow(window);
+}
 
 void Toolkit::removeDoomed() {
+    // Inside a nested loop a handler may still hold a doomed window; only popups go then.
+    const bool all = loopDepth_ <= 1;
+    std::vector<Window*> keep;
     for (Window* w : std::exchange(doomed_, {})) {
+        if (!all && !w->definition().popup) {
+            keep.push_back(w);
+            continue;
+        }
         auto it = std::find_if(windows_.begin(), windows_.end(), [w](const auto& p) { return p.get() == w; });
         if (it == windows_.end()) continue;
         const NativeId id = w->nativeId();
         if (modal_ == w) modal_ = nullptr;
         windows_.erase(it);
         platform_->destroyWindow(id);
+        if (menu_ && &menu_->popup() == w) menu_.reset();
     }
+    doomed_ = std::move(keep);
 }
 
 std::vector<Window*> Toolkit::windows() const {
@@ -109,8 +149,33 @@ void Toolkit::dispatch(const InputEvent& event) {
                                   : findWindow(event.window);
     if (!w) return;
     // While a message box is up, the other windows take no mouse or keys.
-    if (modal_ && w != modal_ && isUserInput(event.type)) return;
+    if (modal_ && w != modal_ && isUserInput(event.type) && !(menuOpen() && w == &menu_->popup())) return;
+    if (menuOpen() && routeToMenu(event, *w)) return;
     w->handle(event);
+}
+
+// While the system menu is open it takes the keys, and a press anywhere but on it closes it.
+bool Toolkit::routeToMenu(const InputEvent& event, Window& target) {
+    SystemMenu& menu = *menu_;
+    // The keys come to the owner or, where the window system gave it the focus, to the menu.
+    if (event.type == InputType::Key) {
+        if (event.key == Key::F4 && event.mods.alt) {
+            closeWindow(menu.owner());
+            return true;
+        }
+        menu.key(event);
+        return true;
+    }
+    if (&target == &menu.popup()) return false;
+    switch (event.type) {
+        case InputType::MouseDown:
+            closeSystemMenu();
+            // A double-click on the caption icon closes the window, as the first click opened the menu.
+            if (&target == &menu.owner() && event.clicks % 2 == 0 && target.partAt(event.pos) == FramePart::Icon)
+                closeWindow(target);
+            return true;
+        default: return false;
+    }
 }
 
 void Toolkit::paintAll() {
@@ -124,7 +189,7 @@ void Toolkit::paintAll() {
 bool Toolkit::step(bool wait) {
     // Windows marked for destruction go first, before any later input, but never from
     // inside a nested loop, where the handler that holds them may still be running.
-    if (loopDepth_ == 1) removeDoomed();
+    removeDoomed();
     paintAll();
     std::optional<InputEvent> event;
     if (!posted_.empty()) {

@@ -11,6 +11,7 @@
 
 #include "definition.h"
 #include "platform.h"
+#include "system_menu.h"
 #include "text.h"
 #include "window.h"
 
@@ -37,6 +38,13 @@ public:
     // dismissed. Every other window of the program ignores mouse and keys meanwhile.
     void messageBox(std::string_view text);
 
+    // The title bar's system menu of a window; one is open at a time.
+    void openSystemMenu(Window& owner);
+    void closeSystemMenu();
+    const SystemMenu* systemMenu() const { return menuOpen() ? menu_.get() : nullptr; }
+    // A frameless window at a screen position that leaves the keyboard focus where it is.
+    Window& openPopup(const WindowDef& def, Point screenPos);
+
     // Registers a routine to run when the program ends; a routine is registered once.
     void registerExitHook(ExitHook hook);
     // Stops event delivery, runs the exit hooks in order and ends the process with the code.
@@ -61,6 +69,9 @@ public:
     void runHandler(Handler handler, const EventArgs& args);
 
 private:
+    Window& createWindow(const WindowDef& def, Point screenPos);
+    bool menuOpen() const;
+    bool routeToMenu(const InputEvent& event, Window& target);
     bool step(bool wait);
     void dispatch(const InputEvent& event);
     void removeDoomed();
@@ -74,6 +85,7 @@ private:
     std::deque<InputEvent> posted_;
     std::vector<ExitHook> exitHooks_;
     Window* modal_ = nullptr;
+    std::unique_ptr<SystemMenu> menu_;
     int loopDepth_ = 0;
 };
 

@@ -83,10 +83,13 @@ void Window::setBackgroundPicture(std::span<const std::uint8_t> bytes) {
 // Geometry
 
 Rect Window::clientRect() const {
+    if (def_.popup) return {0, 0, outerSize().width, outerSize().height};
     return {kBorder, kBorder + kCaption, outerSize().width - 2 * kBorder, outerSize().height - 2 * kBorder - kCaption};
 }
 
-Rect Window::closeBoxRect() const { return {outerSize().width - kBorder - 2 - 16, kBorder + 2, 16, 14}; }
+Rect Window::closeBoxRect() const {
+    if (def_.popup) return {};
+    return {outerSize().width - kBorder - 2 - 16, kBorder + 2, 16, 14}; }
 
 Rect Window::minimizeBoxRect() const {
     if (!def_.minimizeBox) return {};
@@ -95,7 +98,7 @@ Rect Window::minimizeBoxRect() const {
 }
 
 Rect Window::iconRect() const {
-    if (def_.icons.empty()) return {};
+    if (def_.icons.empty() || def_.popup) return {};
     return {kBorder + 2, kBorder + 1, 16, 16};
 }
 
@@ -299,7 +302,9 @@ void Window::mouse(const InputEvent& e) {
             if (part == FramePart::CloseBox || part == FramePart::MinimizeBox) {
                 pressedPart_ = part;
                 dirty_.push_back(part == FramePart::CloseBox ? closeBoxRect() : minimizeBoxRect());
-            } else if (part == FramePart::Caption || part == FramePart::Icon) {
+            } else if (part == FramePart::Icon) {
+                toolkit_.openSystemMenu(*this);
+            } else if (part == FramePart::Caption) {
                 dragging_ = true;
                 dragGrab_ = toolkit_.platform().cursorPosition() - toolkit_.platform().windowPosition(id_);
             }
@@ -339,9 +344,32 @@ void Window::mouse(const InputEvent& e) {
     if (target) fire(Event::LeftReleased, target, client - target->bounds().origin());
 }
 
+void Window::beginKeyboardMove() {
+    keyboardMove_ = true;
+    moveStart_ = toolkit_.platform().windowPosition(id_);
+}
+
 void Window::key(const InputEvent& e) {
+    if (keyboardMove_) {
+        constexpr int kStep = 8;
+        const Point at = toolkit_.platform().windowPosition(id_);
+        switch (e.key) {
+            case Key::Left: toolkit_.platform().moveWindow(id_, at + Point{-kStep, 0}); break;
+            case Key::Right: toolkit_.platform().moveWindow(id_, at + Point{kStep, 0}); break;
+            case Key::Up: toolkit_.platform().moveWindow(id_, at + Point{0, -kStep}); break;
+            case Key::Down: toolkit_.platform().moveWindow(id_, at + Point{0, kStep}); break;
+            case Key::Escape: toolkit_.platform().moveWindow(id_, moveStart_); [[fallthrough]];
+            case Key::Enter: keyboardMove_ = false; break;
+            default: break;
+        }
+        return;
+    }
     if (e.key == Key::F4 && e.mods.alt) {
         toolkit_.closeWindow(*this);
+        return;
+    }
+    if (e.key == Key::Space && e.mods.alt) {
+        if (!def_.popup) toolkit_.openSystemMenu(*this);
         return;
     }
     if (focus_ && focus_->key(e)) return;

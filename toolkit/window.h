@@ -77,6 +77,8 @@ public:
     cairo_surface_t* surface() const { return surface_; }
 
     void handle(const InputEvent& event);
+    // Arrow keys move the window until Enter keeps the place or Esc goes back.
+    void beginKeyboardMove();
     void fire(Event event, const Control* control, Point pos = {});
 
     // Called by controls.
@@ -109,6 +111,8 @@ private:
     bool dragging_ = false;
     Point dragGrab_;  // where the title bar was grabbed, in outer coordinates
     bool active_ = false;
+    bool keyboardMove_ = false;
+    Point moveStart_;
 };
 
 }  // namespace tk
