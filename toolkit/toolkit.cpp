@@ -38,13 +38,13 @@ std::vector<IconImage> decodeIcons(const WindowDef& def) {
 Toolkit::Toolkit(std::unique_ptr<Platform> platform) : platform_(std::move(platform)) {}
 
 Toolkit::~Toolkit() {
-    menu_.reset();
     // A window's drawing surface points into the platform's pixels: it goes first.
     while (!windows_.empty()) {
         const NativeId id = windows_.back()->nativeId();
         windows_.pop_back();
         platform_->destroyWindow(id);
     }
+    menu_.reset();
 }
 
 // ---------------------------------------------------------------------------------------------
