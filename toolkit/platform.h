@@ -30,7 +30,7 @@ struct IconImage {
     std::vector<std::uint32_t> argb;
 };
 
-struct NativeWindowSpec {
+struct NewWindow {
     std::string_view title;  // UTF-8
     Rect outer;              // screen position and outer size
     std::span<const IconImage> icons;
@@ -42,7 +42,7 @@ public:
     virtual ~Platform() = default;
 
     // Creates a hidden, undecorated window: the toolkit draws the frame itself.
-    virtual std::optional<NativeId> createWindow(const NativeWindowSpec& spec) = 0;
+    virtual std::optional<NativeId> createWindow(const NewWindow& request) = 0;
     virtual void destroyWindow(NativeId id) = 0;
     // Maps the window, raises it and gives it the keyboard focus.
     virtual void showWindow(NativeId id) = 0;

@@ -52,11 +52,11 @@ public:
     // ------------------------------------------------------------------------------------------
     // [SECTION] windows
 
-    std::optional<NativeId> createWindow(const NativeWindowSpec& spec) override {
-        const std::string title(spec.title);
-        const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | (spec.popup ? SDL_WINDOW_POPUP_MENU : 0);
-        SDL_Window* w = SDL_CreateWindow(title.c_str(), spec.outer.x, spec.outer.y, spec.outer.width,
-                                         spec.outer.height, flags);
+    std::optional<NativeId> createWindow(const NewWindow& request) override {
+        const std::string title(request.title);
+        const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | (request.popup ? SDL_WINDOW_POPUP_MENU : 0);
+        SDL_Window* w = SDL_CreateWindow(title.c_str(), request.outer.x, request.outer.y, request.outer.width,
+                                         request.outer.height, flags);
         if (!w) return std::nullopt;
         NativeWindow native{w, nullptr};
         SDL_Surface* surface = SDL_GetWindowSurface(w);
@@ -71,9 +71,9 @@ public:
                 return std::nullopt;
             }
         }
-        setIdentity(w, spec.icons);
+        setIdentity(w, request.icons);
         const NativeId id = SDL_GetWindowID(w);
-        native.popup = spec.popup;
+        native.popup = request.popup;
         windows_[id] = native;
         return id;
     }
