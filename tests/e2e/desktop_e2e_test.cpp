@@ -1,0 +1,145 @@
+// The real program on a private X server: where its window appears, what the window manager
+// learns about it, the ways to close it, moving it by its title bar, and starting it without
+// any display.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "x_session.h"
+
+#ifndef QUILLON_BINARY
+#error "QUILLON_BINARY must name the built program"
+#endif
+
+namespace quillon::e2e {
+namespace {
+
+constexpr int kScreenWidth = 1280;
+constexpr int kScreenHeight = 1024;
+constexpr int kWidth = 999;
+constexpr int kHeight = 633;
+constexpr const char* kCaption = "Merrowind——此软件是给小白使用的，大神勿喷";
+
+std::string screenshotDir() {
+#ifdef QUILLON_SCREENSHOT_DIR
+    return QUILLON_SCREENSHOT_DIR;
+#else
+    return (std::filesystem::path(QUILLON_BINARY).parent_path() / "screenshots").string();
+#endif
+}
+
+class DesktopE2E : public ::testing::Test {
+protected:
+    DesktopE2E() : x_(XServer::Options{.width = kScreenWidth, .height = kScreenHeight}) {}
+
+    void SetUp() override {
+        ASSERT_TRUE(x_.ok()) << x_.error() << "\n" << x_.server().log();
+        app_ = std::make_unique<App>(x_, QUILLON_BINARY);
+        ASSERT_TRUE(app_->ok()) << app_->error();
+        const std::optional<WindowId> win = x_.findWindow(app_->pid());
+        ASSERT_TRUE(win) << "no window; stderr:\n" << app_->stderrText();
+        win_ = *win;
+        const std::optional<Rect> g = x_.geometry(win_);
+        ASSERT_TRUE(g);
+        geometry_ = *g;
+        x_.settle();
+    }
+
+    // Waits for the program to end by itself; nullopt if it is still running.
+    std::optional<int> exitCode() { return app_->waitExit(10s); }
+
+    XSession x_;
+    std::unique_ptr<App> app_;
+    WindowId win_ = 0;
+    Rect geometry_;
+};
+
+TEST_F(DesktopE2E, WindowIsCentredAtItsSize) {
+    EXPECT_EQ(geometry_,
+              (Rect{(kScreenWidth - kWidth) / 2, (kScreenHeight - kHeight) / 2, kWidth, kHeight}));
+    EXPECT_TRUE(x_.isViewable(win_));
+}
+
+TEST_F(DesktopE2E, WindowManagerSeesClassAndCaption) {
+    const std::optional<std::string> cls = x_.wmClass(win_);
+    ASSERT_TRUE(cls);
+    EXPECT_EQ(cls->substr(0, cls->find('.')), "quillon") << *cls;
+    EXPECT_EQ(x_.windowName(win_), std::optional<std::string>(kCaption));
+}
+
+TEST_F(DesktopE2E, PaintsTheDesktopAndSavesAScreenshot) {
+    const Image shot = x_.screenshot();
+    ASSERT_FALSE(shot.empty());
+    std::string error;
+    const std::string dir = screenshotDir();
+    std::filesystem::create_directories(dir);
+    EXPECT_TRUE(savePng(shot, dir + "/e2e_desktop.png", &error)) << error;
+    // The taskbar (client 48,576 944x32), the client area starting at (3, 22).
+    EXPECT_EQ(shot.pixel(geometry_.x + 3 + 500, geometry_.y + 22 + 590), 0x606060u);
+    // The start button, away from its text.
+    EXPECT_EQ(shot.pixel(geometry_.x + 3 + 46, geometry_.y + 22 + 578), 0xECECECu);
+}
+
+TEST_F(DesktopE2E, DraggingTheTitleBarMovesTheWindowByTheDragDistance) {
+    const int grabX = geometry_.x + 400, grabY = geometry_.y + 10;
+    constexpr int dx = 120, dy = 70;
+    ASSERT_TRUE(x_.drag(grabX, grabY, grabX + dx, grabY + dy));
+    const Rect expected{geometry_.x + dx, geometry_.y + dy, kWidth, kHeight};
+    waitUntil([&] { return x_.geometry(win_) == expected; }, 5s);
+    EXPECT_EQ(x_.geometry(win_), std::optional<Rect>(expected));
+    EXPECT_TRUE(app_->running());
+}
+
+// Each way of closing the only window ends the program with 0.
+struct CloseCase {
+    const char* name;
+    const char* keys;  // nullptr: a click on the close box
+};
+
+class DesktopClose : public DesktopE2E, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(DesktopClose, EndsTheProgramWithZero) {
+    if (GetParam().keys) {
+        ASSERT_TRUE(x_.focus(win_));
+        ASSERT_TRUE(x_.key(GetParam().keys));
+    } else {
+        // The close box: 16x14 at (width - 3 - 2 - 16, 5); aim at its middle.
+        ASSERT_TRUE(x_.click(geometry_.x + kWidth - 5 - 8, geometry_.y + 5 + 7));
+    }
+    const std::optional<int> code = exitCode();
+    ASSERT_TRUE(code) << "still running; stderr:\n" << app_->stderrText();
+    EXPECT_EQ(*code, 0) << app_->stderrText();
+}
+
+INSTANTIATE_TEST_SUITE_P(E2E, DesktopClose,
+                         ::testing::Values(CloseCase{"Escape", "Escape"}, CloseCase{"AltF4", "alt+F4"},
+                                           CloseCase{"CloseBox", nullptr}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Without any display the program must say so in one line and fail, not run invisibly. No
+// display at all: no X, no Wayland, and no session runtime folder either (as under cron or
+// a bare ssh login), so the result does not depend on the desktop the tests run from.
+TEST(DesktopWithoutDisplay, ExitsNonZeroWithOneLineNamingTheDisplay) {
+    Process p(Process::Options{.path = QUILLON_BINARY,
+                               .unset = {"DISPLAY", "SDL_VIDEODRIVER", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"}});
+    ASSERT_TRUE(p.ok()) << p.error();
+    const std::optional<int> code = p.waitExit(10s);
+    ASSERT_TRUE(code) << "still running without a display";
+    EXPECT_NE(*code, 0);
+
+    std::vector<std::string> lines;
+    std::istringstream in(p.stderrText());
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty()) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 1u) << p.stderrText();
+    EXPECT_NE(lines.front().find("display"), std::string::npos) << lines.front();
+}
+
+}  // namespace
+}  // namespace quillon::e2e
