@@ -19,10 +19,10 @@ PageControl::PageControl(Window& window, const ControlDef& def) : Control(window
         captions_.push_back(std::make_unique<TextBlock>());
         captions_.back()->set(caption, {.font = def.tabs.font, .align = HAlign::Center, .valign = VAlign::Middle});
     }
-    layoutTabs();
 }
 
-void PageControl::layoutTabs() {
+const std::vector<Rect>& PageControl::tabs() const {
+    if (!tabs_.empty() || captions_.empty()) return tabs_;
     const TabLook& look = definition().tabs;
     int x = 1;
     for (auto& caption : captions_) {
@@ -30,10 +30,11 @@ void PageControl::layoutTabs() {
         tabs_.push_back({x, kStripTop, width, look.height});
         x += width;
     }
+    return tabs_;
 }
 
 Rect PageControl::tabRect(int page) const {
-    if (page < 0 || page >= static_cast<int>(tabs_.size())) return {};
+    if (page < 0 || page >= static_cast<int>(tabs().size())) return {};
     const Rect r = tabs_[page];
     if (page != current_) return r;
     return {r.x - kSelectedLeft, 0, r.width + kSelectedLeft + kSelectedRight, r.bottom()};
@@ -42,7 +43,7 @@ Rect PageControl::tabRect(int page) const {
 int PageControl::tabAt(Point local) const {
     // The selected tab is drawn over its neighbours, so it wins where they overlap.
     if (tabRect(current_).contains(local)) return current_;
-    for (int i = 0; i < static_cast<int>(tabs_.size()); ++i)
+    for (int i = 0; i < static_cast<int>(tabs().size()); ++i)
         if (tabRect(i).contains(local)) return i;
     return -1;
 }
@@ -65,13 +66,13 @@ void PageControl::paint(cairo_t* cr) {
         const Rect text = selected ? Rect{r.x, r.y + kStripTop, r.width, r.height - kStripTop} : r;
         captions_[i]->draw(cr, textContext(), text, color);
     };
-    for (int i = 0; i < static_cast<int>(tabs_.size()); ++i)
+    for (int i = 0; i < static_cast<int>(tabs().size()); ++i)
         if (i != current_) drawTab(i);
-    if (current_ >= 0 && current_ < static_cast<int>(tabs_.size())) drawTab(current_);
+    if (current_ >= 0 && current_ < static_cast<int>(tabs().size())) drawTab(current_);
 }
 
 void PageControl::setCurrentPage(int page) {
-    if (page == current_ || page < 0 || page >= static_cast<int>(tabs_.size())) return;
+    if (page == current_ || page < 0 || page >= static_cast<int>(captions_.size())) return;
     current_ = page;
     update();
     window().controlShownChanged(*this);

@@ -34,12 +34,13 @@ public:
     void mouseLeave() override;
 
 private:
-    void layoutTabs();
+    // Tabs are measured when first needed: a hidden tab control costs no font loading.
+    const std::vector<Rect>& tabs() const;
     void setHot(int tab);
     void invalidateTab(int tab);
 
     std::vector<std::unique_ptr<TextBlock>> captions_;
-    std::vector<Rect> tabs_;
+    mutable std::vector<Rect> tabs_;
     int current_;
     int hot_ = -1;
 };

@@ -7,8 +7,10 @@ namespace tk {
 Picture::~Picture() { drop(); }
 
 void Picture::drop() {
+    if (ahead_.valid()) adopt(ahead_.get());
     if (scaled_) cairo_surface_destroy(scaled_);
     scaled_ = nullptr;
+    scaledSize_ = {};
     error_.clear();
 }
 
@@ -18,20 +20,18 @@ void Picture::set(std::span<const std::uint8_t> bytes) {
     bytes_ = bytes;
 }
 
-bool Picture::prepare(Size size, std::optional<std::uint32_t> background) {
-    if (scaled_ && scaledSize_ == size && scaledBackground_ == background) return true;
-    if (!error_.empty()) return false;
-
-    DecodeResult decoded = decodeImage(bytes_, size);
+Picture::Prepared Picture::prepare(std::span<const std::uint8_t> bytes, Size size,
+                                   std::optional<std::uint32_t> background) {
+    Prepared out{nullptr, size, background, {}};
+    DecodeResult decoded = decodeImage(bytes, size);
     if (!decoded.ok()) {
-        error_ = decoded.error;
-        return false;
+        out.error = decoded.error;
+        return out;
     }
     Image& img = decoded.image;
-    const int stride = img.width * 4;
     cairo_surface_t* source = cairo_image_surface_create_for_data(
         reinterpret_cast<unsigned char*>(img.pixels.data()), img.hasAlpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24,
-        img.width, img.height, stride);
+        img.width, img.height, img.width * 4);
 
     cairo_surface_t* scaled =
         cairo_image_surface_create(background ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32, size.width, size.height);
@@ -52,19 +52,37 @@ bool Picture::prepare(Size size, std::optional<std::uint32_t> background) {
     cairo_surface_destroy(source);
 
     if (cairo_surface_status(scaled) != CAIRO_STATUS_SUCCESS) {
-        error_ = cairo_status_to_string(cairo_surface_status(scaled));
+        out.error = cairo_status_to_string(cairo_surface_status(scaled));
         cairo_surface_destroy(scaled);
-        return false;
+        return out;
     }
+    out.surface = scaled;
+    return out;
+}
+
+void Picture::adopt(Prepared p) {
     if (scaled_) cairo_surface_destroy(scaled_);
-    scaled_ = scaled;
-    scaledSize_ = size;
-    scaledBackground_ = background;
-    return true;
+    scaled_ = p.surface;
+    scaledSize_ = p.size;
+    scaledBackground_ = p.background;
+    error_ = std::move(p.error);
+}
+
+void Picture::prepareAhead(Size size, std::optional<std::uint32_t> background) {
+    if (bytes_.empty() || size.width <= 0 || size.height <= 0 || ahead_.valid()) return;
+    if ((scaled_ || !error_.empty()) && scaledSize_ == size && scaledBackground_ == background) return;
+    ahead_ = std::async(std::launch::async, prepare, bytes_, size, background);
+}
+
+bool Picture::ready(Size size, std::optional<std::uint32_t> background) {
+    if (ahead_.valid()) adopt(ahead_.get());
+    if (scaledSize_ == size && scaledBackground_ == background && (scaled_ || !error_.empty())) return scaled_;
+    adopt(prepare(bytes_, size, background));
+    return scaled_;
 }
 
 bool Picture::draw(cairo_t* cr, const Rect& target, std::optional<std::uint32_t> background) {
-    if (bytes_.empty() || target.empty() || !prepare(target.size(), background)) return false;
+    if (bytes_.empty() || target.empty() || !ready(target.size(), background)) return false;
     cairo_save(cr);
     cairo_rectangle(cr, target.x, target.y, target.width, target.height);
     cairo_clip(cr);

@@ -1,11 +1,12 @@
 #pragma once
 // A picture as windows and picture boxes hold it: the bytes of a JPEG or PNG file, decoded
-// when first drawn, stretched to its target with smooth scaling, and kept in that form until
+// when first needed, stretched to its target with smooth scaling, and kept in that form until
 // the picture is replaced or the target changes.
 
 #include <cairo.h>
 
 #include <cstdint>
+#include <future>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,6 +27,10 @@ public:
     bool empty() const { return bytes_.empty(); }
     std::span<const std::uint8_t> bytes() const { return bytes_; }
 
+    // Starts decoding and scaling for a target on another thread, so that the work overlaps
+    // whatever the caller does before the picture is first drawn.
+    void prepareAhead(Size size, std::optional<std::uint32_t> background);
+
     // Draws the picture stretched over target. Transparency is blended over the background
     // colour once, when the picture is prepared, or kept when there is no background.
     // Returns false, drawing nothing, when the bytes cannot be decoded (see error()).
@@ -33,10 +38,19 @@ public:
     const std::string& error() const { return error_; }
 
 private:
-    bool prepare(Size size, std::optional<std::uint32_t> background);
+    struct Prepared {
+        cairo_surface_t* surface = nullptr;
+        Size size;
+        std::optional<std::uint32_t> background;
+        std::string error;
+    };
+    static Prepared prepare(std::span<const std::uint8_t> bytes, Size size, std::optional<std::uint32_t> background);
+    bool ready(Size size, std::optional<std::uint32_t> background);
+    void adopt(Prepared p);
     void drop();
 
     std::span<const std::uint8_t> bytes_;
+    std::future<Prepared> ahead_;
     cairo_surface_t* scaled_ = nullptr;
     Size scaledSize_;
     std::optional<std::uint32_t> scaledBackground_;

@@ -131,7 +131,9 @@ void arc(cairo_t* cr, double cx, double cy, double radius, double from, double t
 
 }  // namespace
 
-void radioMark(cairo_t* cr, const Rect& r, bool checked, bool pressed) {
+namespace {
+
+void drawRadioMark(cairo_t* cr, const Rect& r, bool checked, bool pressed) {
     constexpr double pi = 3.14159265358979323846;
     const double cx = r.x + r.width / 2.0, cy = r.y + r.height / 2.0;
     cairo_save(cr);
@@ -152,6 +154,23 @@ void radioMark(cairo_t* cr, const Rect& r, bool checked, bool pressed) {
         cairo_fill(cr);
     }
     cairo_restore(cr);
+}
+
+}  // namespace
+
+void radioMark(cairo_t* cr, const Rect& r, bool checked, bool pressed) {
+    // Antialiased circles are the dearest thing on a page of radio buttons: each of the four
+    // looks is drawn once and copied from then on.
+    static cairo_surface_t* looks[4] = {};
+    cairo_surface_t*& look = looks[(checked ? 2 : 0) + (pressed ? 1 : 0)];
+    if (!look) {
+        look = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kRadioMark, kRadioMark);
+        cairo_t* m = cairo_create(look);
+        drawRadioMark(m, {0, 0, kRadioMark, kRadioMark}, checked, pressed);
+        cairo_destroy(m);
+    }
+    cairo_set_source_surface(cr, look, r.x, r.y);
+    cairo_paint(cr);
 }
 
 void progressFill(cairo_t* cr, const Rect& inner, double fraction, bool continuous) {

@@ -76,6 +76,7 @@ Control* Window::controlAt(Point p) const {
 
 void Window::setBackgroundPicture(std::span<const std::uint8_t> bytes) {
     picture_.set(bytes);
+    picture_.prepareAhead(clientRect().size(), resolve(def_.backColor));
     invalidate({0, 0, clientRect().width, clientRect().height});
 }
 
