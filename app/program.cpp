@@ -28,14 +28,13 @@ void startUp(tk::Toolkit& toolkit) {
 }
 
 int run() {
-    tk::PlatformResult opened = tk::openSdlPlatform({});
-    if (!opened.platform) {
+    tk::Toolkit::Opened opened = tk::Toolkit::open({});
+    if (!opened.toolkit) {
         std::fprintf(stderr, "quillon: %s\n", opened.error.c_str());
         return 1;
     }
-    tk::Toolkit toolkit(std::move(opened.platform));
-    startUp(toolkit);
-    return toolkit.run();
+    startUp(*opened.toolkit);
+    return opened.toolkit->run();
 }
 
 }  // namespace quillon

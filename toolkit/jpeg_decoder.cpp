@@ -2,6 +2,7 @@
 // ends the process; ours jumps back here with the message instead.
 
 #include <csetjmp>
+#include <algorithm>
 #include <cstdio>
 
 #include <jpeglib.h>
@@ -40,9 +41,10 @@ unsigned scaleFor(const jpeg_decompress_struct& info, Size target) {
 }
 
 // Everything that touches libjpeg after setjmp lives here, with only trivially destructible
-// locals, so a longjmp out of it skips no destructor.
+// locals, so a longjmp out of it skips no destructor. The band buffer belongs to the caller.
+// bandRows <= 0 decodes the whole picture as one band.
 bool decodeInto(jpeg_decompress_struct& info, ErrorManager& err, std::span<const std::uint8_t> bytes, Size target,
-                Image& out) {
+                int bandRows, int overlap, Image& band, const JpegBandSink& sink) {
     if (setjmp(err.jump)) return false;
     jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
@@ -51,38 +53,56 @@ bool decodeInto(jpeg_decompress_struct& info, ErrorManager& err, std::span<const
     info.scale_denom = 8;
     info.dct_method = JDCT_ISLOW;
     jpeg_start_decompress(&info);
-    out.width = static_cast<int>(info.output_width);
-    out.height = static_cast<int>(info.output_height);
-    out.pixels.resize(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height));
-    while (info.output_scanline < info.output_height) {
-        auto* row = reinterpret_cast<JSAMPROW>(out.pixels.data() + static_cast<std::size_t>(info.output_scanline) *
-                                                                         static_cast<std::size_t>(out.width));
-        jpeg_read_scanlines(&info, &row, 1);
+    const int width = static_cast<int>(info.output_width), height = static_cast<int>(info.output_height);
+    const int rowsPerBand = bandRows <= 0 || bandRows > height ? height : bandRows;
+    const int margin = rowsPerBand == height ? 0 : overlap;
+    band.width = width;
+    band.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(rowsPerBand + 2 * margin));
+
+    int first = 0;  // source row held in the buffer's first row
+    for (int coreFirst = 0; coreFirst < height; coreFirst += rowsPerBand) {
+        const int coreEnd = std::min(height, coreFirst + rowsPerBand);
+        const int last = std::min(height, coreEnd + margin);  // one past the band's last row
+        while (static_cast<int>(info.output_scanline) < last) {
+            const auto at = static_cast<std::size_t>(static_cast<int>(info.output_scanline) - first);
+            auto* row = reinterpret_cast<JSAMPROW>(band.pixels.data() + at * static_cast<std::size_t>(width));
+            jpeg_read_scanlines(&info, &row, 1);
+            for (int x = 0; x < width; ++x) band.pixels[at * width + x] |= 0xFF000000u;
+        }
+        band.height = last - first;
+        sink({band, first, coreFirst, coreEnd, {width, height}});
+        // Keep the rows the next band sees again above its own.
+        const int keepFrom = std::max(first, coreEnd - margin);
+        std::copy(band.pixels.begin() + static_cast<std::ptrdiff_t>(keepFrom - first) * width,
+                  band.pixels.begin() + static_cast<std::ptrdiff_t>(last - first) * width, band.pixels.begin());
+        first = keepFrom;
     }
     jpeg_finish_decompress(&info);
-    for (auto& p : out.pixels) p |= 0xFF000000u;
     return true;
 }
 
 }  // namespace
 
-DecodeResult decodeJpeg(std::span<const std::uint8_t> bytes, Size target) {
-    DecodeResult result;
-    if (bytes.empty()) {
-        result.error = "empty JPEG data";
-        return result;
-    }
+std::string decodeJpegBands(std::span<const std::uint8_t> bytes, Size target, int bandRows, int overlap,
+                            const JpegBandSink& sink) {
+    if (bytes.empty()) return "empty JPEG data";
     jpeg_decompress_struct info{};
     ErrorManager err{};
     info.err = jpeg_std_error(&err.base);
     err.base.error_exit = onError;
     err.base.emit_message = onMessage;
     jpeg_create_decompress(&info);
-    if (!decodeInto(info, err, bytes, target, result.image)) {
-        result.error = err.message;
-        result.image = {};
-    }
+    Image band;
+    std::string error;
+    if (!decodeInto(info, err, bytes, target, bandRows, std::max(0, overlap), band, sink)) error = err.message;
     jpeg_destroy_decompress(&info);
+    return error;
+}
+
+DecodeResult decodeJpeg(std::span<const std::uint8_t> bytes, Size target) {
+    DecodeResult result;
+    result.error = decodeJpegBands(bytes, target, 0, 0, [&result](const JpegBand& all) { result.image = all.rows; });
+    if (!result.ok()) result.image = {};
     return result;
 }
 

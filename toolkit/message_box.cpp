@@ -20,7 +20,7 @@ void Toolkit::messageBox(std::string_view text) {
     const TextStyle textStyle{.font = {}, .align = HAlign::Left, .valign = VAlign::Top, .wordWrap = true};
     TextBlock probe;
     probe.set(text, textStyle);
-    const Size textSize = probe.measure(text_, 560);
+    const Size textSize = probe.measure(*text_, 560);
 
     const int clientWidth = std::max({kMinClientWidth, textSize.width + 4 * kMargin, kButton.width + 2 * kMargin});
     const int textTop = kMargin + 6;

@@ -2,6 +2,8 @@
 
 #include "image.h"
 
+#include <cmath>
+
 namespace tk {
 
 Picture::~Picture() { drop(); }
@@ -20,19 +22,44 @@ void Picture::set(std::span<const std::uint8_t> bytes) {
     bytes_ = bytes;
 }
 
+namespace {
+
+// Source rows a band of a JPEG carries, and rows it repeats on either side: enough for the
+// scaling filter's reach, so that bands join without a seam.
+constexpr int kBandRows = 64;
+constexpr int kBandOverlap = 4;
+
+// Stretches source rows [first, first + rows.height) over the target, painting only the target
+// rows whose centres fall in source rows [coreFirst, coreEnd).
+void paintStretched(cairo_t* cr, const Image& rows, int first, int coreFirst, int coreEnd, Size full, Size target) {
+    const double sx = static_cast<double>(target.width) / full.width;
+    const double sy = static_cast<double>(target.height) / full.height;
+    auto targetRow = [sy](int sourceRow) { return static_cast<int>(std::ceil(sourceRow * sy - 0.5)); };
+    cairo_surface_t* source = cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(rows.pixels.data())),
+        rows.hasAlpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, rows.width, rows.height, rows.width * 4);
+    cairo_save(cr);
+    const int top = targetRow(coreFirst), bottom = coreEnd >= full.height ? target.height : targetRow(coreEnd);
+    cairo_rectangle(cr, 0, top, target.width, bottom - top);
+    cairo_clip(cr);
+    cairo_scale(cr, sx, sy);
+    cairo_set_source_surface(cr, source, 0, first);
+    // GOOD averages the source pixels under each target pixel when shrinking (halftone quality);
+    // PAD keeps the stretched picture's border from fading.
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_surface_destroy(source);
+}
+
+bool isJpeg(std::span<const std::uint8_t> bytes) { return bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8; }
+
+}  // namespace
+
 Picture::Prepared Picture::prepare(std::span<const std::uint8_t> bytes, Size size,
                                    std::optional<std::uint32_t> background) {
     Prepared out{nullptr, size, background, {}};
-    DecodeResult decoded = decodeImage(bytes, size);
-    if (!decoded.ok()) {
-        out.error = decoded.error;
-        return out;
-    }
-    Image& img = decoded.image;
-    cairo_surface_t* source = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(img.pixels.data()), img.hasAlpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24,
-        img.width, img.height, img.width * 4);
-
     cairo_surface_t* scaled =
         cairo_image_surface_create(background ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32, size.width, size.height);
     cairo_t* cr = cairo_create(scaled);
@@ -41,18 +68,24 @@ Picture::Prepared Picture::prepare(std::span<const std::uint8_t> bytes, Size siz
         cairo_set_source_rgb(cr, ((bg >> 16) & 0xFF) / 255.0, ((bg >> 8) & 0xFF) / 255.0, (bg & 0xFF) / 255.0);
         cairo_paint(cr);
     }
-    cairo_scale(cr, static_cast<double>(size.width) / img.width, static_cast<double>(size.height) / img.height);
-    cairo_set_source_surface(cr, source, 0, 0);
-    // GOOD averages the source pixels under each target pixel when shrinking (halftone quality)
-    // and pads the edges, so the stretched picture's border does not fade.
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-    cairo_paint(cr);
+    if (isJpeg(bytes)) {
+        // A wallpaper is decoded a band at a time: the whole decoded picture is never held.
+        out.error = decodeJpegBands(bytes, size, kBandRows, kBandOverlap, [&](const JpegBand& band) {
+            paintStretched(cr, band.rows, band.first, band.coreFirst, band.coreEnd, band.full, size);
+        });
+    } else {
+        DecodeResult decoded = decodeImage(bytes, size);
+        if (decoded.ok()) {
+            const Image& img = decoded.image;
+            paintStretched(cr, img, 0, 0, img.height, {img.width, img.height}, size);
+        }
+        out.error = decoded.error;
+    }
     cairo_destroy(cr);
-    cairo_surface_destroy(source);
 
-    if (cairo_surface_status(scaled) != CAIRO_STATUS_SUCCESS) {
+    if (out.error.empty() && cairo_surface_status(scaled) != CAIRO_STATUS_SUCCESS)
         out.error = cairo_status_to_string(cairo_surface_status(scaled));
+    if (!out.error.empty()) {
         cairo_surface_destroy(scaled);
         return out;
     }

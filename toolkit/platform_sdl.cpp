@@ -1,6 +1,12 @@
 // The SDL platform: the one file of the toolkit that talks to the windowing system.
 // [SECTION] set-up   [SECTION] windows   [SECTION] pixels   [SECTION] events
 
+// SDL's installed headers leave its driver macros undefined; the build says whether X11 is here,
+// and SDL_syswm.h then declares the X11 parts of its window information.
+#if defined(QUILLON_X11) && !defined(SDL_VIDEO_DRIVER_X11)
+#define SDL_VIDEO_DRIVER_X11 1
+#endif
+
 #include <SDL.h>
 #include <SDL_syswm.h>
 
@@ -40,6 +46,17 @@ int onDisplayLost(Display*) {
     std::fputs("quillon: the connection to the X display was lost\n", stderr);
     std::_Exit(1);
 }
+
+// Xlib's default for a protocol error ends the process. The errors that reach us are
+// asynchronous and harmless, such as SDL waking a window that was just destroyed, and must not
+// turn a clean close into a failure.
+int onProtocolError(Display*, XErrorEvent*) { return 0; }
+
+Display* displayOf(SDL_Window* w) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    return SDL_GetWindowWMInfo(w, &info) && info.subsystem == SDL_SYSWM_X11 ? info.info.x11.display : nullptr;
+}
 #endif
 
 class SdlPlatform final : public Platform {
@@ -71,7 +88,7 @@ public:
                 return std::nullopt;
             }
         }
-        setIdentity(w, request.icons);
+        setIdentity(w, title, request.icons);
         const NativeId id = SDL_GetWindowID(w);
         native.popup = request.popup;
         windows_[id] = native;
@@ -121,6 +138,15 @@ public:
 
     Point cursorPosition() override {
         Point p;
+#if defined(SDL_VIDEO_DRIVER_X11)
+        // SDL's global mouse state lags behind synthetic and fast motion; ask the server.
+        if (Display* d = windows_.empty() ? nullptr : displayOf(windows_.begin()->second.window)) {
+            ::Window root, child;
+            int wx, wy;
+            unsigned mask;
+            if (XQueryPointer(d, DefaultRootWindow(d), &root, &child, &p.x, &p.y, &wx, &wy, &mask)) return p;
+        }
+#endif
         SDL_GetGlobalMouseState(&p.x, &p.y);
         return p;
     }
@@ -179,7 +205,7 @@ private:
     }
 
     // Window class and every icon size: SDL alone would set one icon and a class of its choosing.
-    static void setIdentity(SDL_Window* w, std::span<const IconImage> icons) {
+    static void setIdentity(SDL_Window* w, const std::string& title, std::span<const IconImage> icons) {
 #if defined(SDL_VIDEO_DRIVER_X11)
         SDL_SysWMinfo info;
         SDL_VERSION(&info.version);
@@ -190,6 +216,10 @@ private:
             char cls[] = "Quillon";
             XClassHint hint{name, cls};
             XSetClassHint(d, xw, &hint);
+            // The caption in UTF-8 whatever the locale: SDL writes it only where the locale allows.
+            XChangeProperty(d, xw, XInternAtom(d, "_NET_WM_NAME", False), XInternAtom(d, "UTF8_STRING", False), 8,
+                            PropModeReplace, reinterpret_cast<const unsigned char*>(title.data()),
+                            static_cast<int>(title.size()));
             std::vector<unsigned long> data;  // Xlib wants 32-bit CARDINALs in longs
             for (const IconImage& icon : icons) {
                 data.push_back(static_cast<unsigned long>(icon.size));
@@ -281,7 +311,18 @@ PlatformResult openSdlPlatform(const PlatformOptions& options) {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     if (options.offscreen) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    // Without a display to name, SDL's probing only makes the display libraries complain.
+    if (!options.offscreen && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        return {nullptr, "cannot open a display (DISPLAY is not set)"};
 
+#if defined(SDL_VIDEO_DRIVER_X11)
+    // Before SDL starts: SDL keeps the handlers it finds and puts them back when it quits,
+    // which is when a late error from its own second connection tends to arrive.
+    if (!options.offscreen) {
+        XSetIOErrorHandler(onDisplayLost);
+        XSetErrorHandler(onProtocolError);
+    }
+#endif
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return {nullptr, std::string("cannot open a display: ") + SDL_GetError()};
     const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
@@ -290,9 +331,6 @@ PlatformResult openSdlPlatform(const PlatformOptions& options) {
         SDL_Quit();
         return {nullptr, "cannot open a display (is DISPLAY set?)"};
     }
-#if defined(SDL_VIDEO_DRIVER_X11)
-    if (driver == "x11") XSetIOErrorHandler(onDisplayLost);
-#endif
     SDL_StopTextInput();
     return {std::make_unique<SdlPlatform>(), {}};
 }

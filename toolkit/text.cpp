@@ -34,16 +34,44 @@ PangoFontDescription* describeFont(const Font& font) {
     return desc;
 }
 
-TextContext::TextContext() : context_(pango_font_map_create_context(pango_cairo_font_map_get_default())) {
+namespace {
+
+PangoContext* makeContext() {
+    // A font map of our own: Pango's default one belongs to the thread that asks for it.
+    PangoFontMap* map = pango_cairo_font_map_new();
+    PangoContext* context = pango_font_map_create_context(map);
+    g_object_unref(map);
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
     cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-    pango_cairo_context_set_font_options(context_, options);
+    pango_cairo_context_set_font_options(context, options);
     cairo_font_options_destroy(options);
+
+    // Lay out a line in the faces every window starts with: the caption's and the labels'.
+    for (int weight : {400, 700}) {
+        PangoLayout* layout = pango_layout_new(context);
+        PangoFontDescription* desc = describeFont({.face = {}, .pixels = kDefaultFontPixels, .weight = weight});
+        pango_layout_set_font_description(layout, desc);
+        pango_font_description_free(desc);
+        pango_layout_set_text(layout, "开始 Windows", -1);
+        PangoRectangle extents;
+        pango_layout_get_pixel_extents(layout, nullptr, &extents);
+        g_object_unref(layout);
+    }
+    return context;
 }
 
-TextContext::~TextContext() { g_object_unref(context_); }
+}  // namespace
+
+TextContext::TextContext() : loading_(std::async(std::launch::async, makeContext)) {}
+
+TextContext::~TextContext() { g_object_unref(pango()); }
+
+PangoContext* TextContext::pango() const {
+    if (!context_) context_ = loading_.get();
+    return context_;
+}
 
 TextBlock::~TextBlock() {
     if (layout_) g_object_unref(layout_);

@@ -6,6 +6,7 @@
 
 #include <pango/pangocairo.h>
 
+#include <future>
 #include <string>
 #include <string_view>
 
@@ -25,7 +26,10 @@ struct TextStyle {
     bool wordWrap = false;
 };
 
-// The font machinery every text shares: one Pango context with the toolkit's font options.
+// The font machinery every text shares: one font map and one Pango context with the toolkit's
+// font options. Finding and opening the fonts is most of a first text's cost, so the context
+// is made on another thread, with the default UI faces loaded, while the caller goes on; the
+// first use waits for it.
 class TextContext {
 public:
     TextContext();
@@ -33,10 +37,11 @@ public:
     TextContext(const TextContext&) = delete;
     TextContext& operator=(const TextContext&) = delete;
 
-    PangoContext* pango() const { return context_; }
+    PangoContext* pango() const;
 
 private:
-    PangoContext* context_;
+    mutable std::future<PangoContext*> loading_;
+    mutable PangoContext* context_ = nullptr;
 };
 
 class TextBlock {

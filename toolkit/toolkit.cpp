@@ -35,7 +35,19 @@ std::vector<IconImage> decodeIcons(const WindowDef& def) {
 
 }  // namespace
 
-Toolkit::Toolkit(std::unique_ptr<Platform> platform) : platform_(std::move(platform)) {}
+Toolkit::Toolkit(std::unique_ptr<Platform> platform)
+    : Toolkit(std::move(platform), std::make_unique<TextContext>()) {}
+
+Toolkit::Toolkit(std::unique_ptr<Platform> platform, std::unique_ptr<TextContext> text)
+    : platform_(std::move(platform)), text_(std::move(text)) {}
+
+Toolkit::Opened Toolkit::open(const PlatformOptions& options) {
+    // The fonts load on another thread while the display is opened.
+    auto text = std::make_unique<TextContext>();
+    PlatformResult opened = openSdlPlatform(options);
+    if (!opened.platform) return {nullptr, opened.error};
+    return {std::make_unique<Toolkit>(std::move(opened.platform), std::move(text)), {}};
+}
 
 Toolkit::~Toolkit() {
     // A window's drawing surface points into the platform's pixels: it goes first.

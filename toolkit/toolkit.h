@@ -22,7 +22,15 @@ using ExitHook = void (*)();
 class Toolkit {
 public:
     explicit Toolkit(std::unique_ptr<Platform> platform);
+
+    struct Opened {
+        std::unique_ptr<Toolkit> toolkit;
+        std::string error;  // set when toolkit is null
+    };
+    // Opens the platform and the toolkit, loading fonts meanwhile.
+    static Opened open(const PlatformOptions& options);
     ~Toolkit();
+    Toolkit(std::unique_ptr<Platform> platform, std::unique_ptr<TextContext> text);
     Toolkit(const Toolkit&) = delete;
     Toolkit& operator=(const Toolkit&) = delete;
 
@@ -63,7 +71,7 @@ public:
     Window* findWindow(NativeId id) const;
     Window* modalWindow() const { return modal_; }
     Platform& platform() const { return *platform_; }
-    const TextContext& textContext() const { return text_; }
+    const TextContext& textContext() const { return *text_; }
 
     // Used by windows to run a program handler.
     void runHandler(Handler handler, const EventArgs& args);
@@ -79,7 +87,7 @@ private:
     void runExitHooks();
 
     std::unique_ptr<Platform> platform_;
-    TextContext text_;
+    std::unique_ptr<TextContext> text_;
     std::vector<std::unique_ptr<Window>> windows_;
     std::vector<Window*> doomed_;
     std::deque<InputEvent> posted_;
