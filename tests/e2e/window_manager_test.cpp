@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -166,7 +167,10 @@ protected:
         app_ = std::make_unique<App>(x_, QUILLON_BINARY);
         ASSERT_TRUE(app_->ok()) << app_->error();
         const std::optional<WindowId> win = x_.findWindow(app_->pid());
-        ASSERT_TRUE(win) << "no window; stderr:\n" << app_->stderrText();
+        ASSERT_TRUE(win) << "no window; windows on the display:\n"
+                         << describeWindows() << "program stderr:\n"
+                         << app_->stderrText() << "openbox stderr:\n"
+                         << wm_->stderrText();
         win_ = *win;
         // Managed: the window manager has set the ICCCM state of the mapped window.
         ASSERT_TRUE(waitUntil([&] { return wmState() == kNormalState; }, 10s))
@@ -182,6 +186,14 @@ protected:
             std::error_code ignored;
             std::filesystem::remove_all(home_, ignored);
         }
+    }
+
+    std::string describeWindows() {
+        std::ostringstream out;
+        for (const XSession::WindowInfo& w : x_.allWindows())
+            out << "  " << w.id << " " << w.geometry << " pid " << w.pid << " class \"" << w.wmClass << "\" "
+                << (w.viewable ? "viewable" : "not viewable") << "\n";
+        return out.str();
     }
 
     std::optional<long> wmState() {
