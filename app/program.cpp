@@ -28,7 +28,7 @@ void startUp(tk::Toolkit& toolkit) {
 }
 
 int run() {
-    tk::Toolkit::Opened opened = tk::Toolkit::open({});
+    tk::Toolkit::Opened opened = tk::Toolkit::open({}, &desktopWindow());
     if (!opened.toolkit) {
         std::fprintf(stderr, "quillon: %s\n", opened.error.c_str());
         return 1;

@@ -57,6 +57,15 @@ bool isJpeg(std::span<const std::uint8_t> bytes) { return bytes.size() >= 2 && b
 
 }  // namespace
 
+void Picture::swap(Picture& other) noexcept {
+    std::swap(bytes_, other.bytes_);
+    std::swap(ahead_, other.ahead_);
+    std::swap(scaled_, other.scaled_);
+    std::swap(scaledSize_, other.scaledSize_);
+    std::swap(scaledBackground_, other.scaledBackground_);
+    std::swap(error_, other.error_);
+}
+
 Picture::Prepared Picture::prepare(std::span<const std::uint8_t> bytes, Size size,
                                    std::optional<std::uint32_t> background) {
     Prepared out{nullptr, size, background, {}};

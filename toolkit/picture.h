@@ -24,6 +24,7 @@ public:
 
     // Setting the very bytes the picture already holds keeps what was decoded.
     void set(std::span<const std::uint8_t> bytes);
+    void swap(Picture& other) noexcept;
     bool empty() const { return bytes_.empty(); }
     std::span<const std::uint8_t> bytes() const { return bytes_; }
 

@@ -41,12 +41,29 @@ Toolkit::Toolkit(std::unique_ptr<Platform> platform)
 Toolkit::Toolkit(std::unique_ptr<Platform> platform, std::unique_ptr<TextContext> text)
     : platform_(std::move(platform)), text_(std::move(text)) {}
 
-Toolkit::Opened Toolkit::open(const PlatformOptions& options) {
-    // The fonts load on another thread while the display is opened.
+Toolkit::Opened Toolkit::open(const PlatformOptions& options, const WindowDef* first) {
+    // The fonts load, and the first window's picture is decoded, on other threads while the
+    // display is opened.
     auto text = std::make_unique<TextContext>();
+    Picture early;
+    if (first) {
+        early.set(first->picture);
+        early.prepareAhead(Window::clientRectOf(*first).size(), resolve(first->backColor));
+    }
     PlatformResult opened = openSdlPlatform(options);
     if (!opened.platform) return {nullptr, opened.error};
-    return {std::make_unique<Toolkit>(std::move(opened.platform), std::move(text)), {}};
+    auto toolkit = std::make_unique<Toolkit>(std::move(opened.platform), std::move(text));
+    if (first) {
+        toolkit->earlyDef_ = first;
+        toolkit->earlyPicture_.swap(early);
+    }
+    return {std::move(toolkit), {}};
+}
+
+void Toolkit::takeEarlyPicture(const WindowDef& def, Picture& picture) {
+    if (earlyDef_ != &def) return;
+    earlyDef_ = nullptr;
+    picture.swap(earlyPicture_);
 }
 
 Toolkit::~Toolkit() {

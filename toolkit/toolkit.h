@@ -27,8 +27,11 @@ public:
         std::unique_ptr<Toolkit> toolkit;
         std::string error;  // set when toolkit is null
     };
-    // Opens the platform and the toolkit, loading fonts meanwhile.
-    static Opened open(const PlatformOptions& options);
+    // Opens the platform and the toolkit, loading fonts meanwhile, and preparing the background
+    // picture of the first window to be loaded, when the caller names it.
+    static Opened open(const PlatformOptions& options, const WindowDef* first = nullptr);
+    // A window being built takes the background picture prepared for its definition, if any.
+    void takeEarlyPicture(const WindowDef& def, Picture& picture);
     ~Toolkit();
     Toolkit(std::unique_ptr<Platform> platform, std::unique_ptr<TextContext> text);
     Toolkit(const Toolkit&) = delete;
@@ -88,6 +91,8 @@ private:
 
     std::unique_ptr<Platform> platform_;
     std::unique_ptr<TextContext> text_;
+    const WindowDef* earlyDef_ = nullptr;
+    Picture earlyPicture_;
     std::vector<std::unique_ptr<Window>> windows_;
     std::vector<Window*> doomed_;
     std::deque<InputEvent> posted_;

@@ -22,6 +22,7 @@ Window::Window(Toolkit& toolkit, const WindowDef& def, NativeId id, Point)
     : toolkit_(toolkit), def_(def), id_(id) {
     const PixelBuffer px = toolkit_.platform().pixels(id_);
     surface_ = cairo_image_surface_create_for_data(px.data, CAIRO_FORMAT_RGB24, px.width, px.height, px.stride);
+    toolkit_.takeEarlyPicture(def, picture_);
     picture_.set(def.picture);
     if (!def.icons.empty()) icon_.set(def.icons.front());
     caption_.set(def.caption, {.font = captionFont(), .align = HAlign::Left, .valign = VAlign::Middle});
@@ -83,10 +84,13 @@ void Window::setBackgroundPicture(std::span<const std::uint8_t> bytes) {
 // ---------------------------------------------------------------------------------------------
 // Geometry
 
-Rect Window::clientRect() const {
-    if (def_.popup) return {0, 0, outerSize().width, outerSize().height};
-    return {kBorder, kBorder + kCaption, outerSize().width - 2 * kBorder, outerSize().height - 2 * kBorder - kCaption};
+Rect Window::clientRectOf(const WindowDef& def) {
+    const Size s = def.outerSize;
+    if (def.popup) return {0, 0, s.width, s.height};
+    return {kBorder, kBorder + kCaption, s.width - 2 * kBorder, s.height - 2 * kBorder - kCaption};
 }
+
+Rect Window::clientRect() const { return clientRectOf(def_); }
 
 Rect Window::closeBoxRect() const {
     if (def_.popup) return {};

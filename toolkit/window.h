@@ -52,6 +52,7 @@ public:
     // Geometry, in outer coordinates unless said otherwise.
     Size outerSize() const { return def_.outerSize; }
     Rect clientRect() const;
+    static Rect clientRectOf(const WindowDef& def);
     FramePart partAt(Point outerPos) const;
     Rect closeBoxRect() const;
     Rect minimizeBoxRect() const;
