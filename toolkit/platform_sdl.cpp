@@ -310,7 +310,14 @@ PlatformResult openSdlPlatform(const PlatformOptions& options) {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // The screen saver is the user's business, not a prank's.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (options.offscreen) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    // SDL reaches for the session and system buses as it starts (input methods, screen saver),
+    // and with no session bus D-Bus would even start a process to make one. The program talks to
+    // the display and to nothing else.
+    SDL_setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+    SDL_setenv("DBUS_SYSTEM_BUS_ADDRESS", "disabled:", 1);
     // Without a display to name, SDL's probing only makes the display libraries complain.
     if (!options.offscreen && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         return {nullptr, "cannot open a display (DISPLAY is not set)"};
@@ -323,7 +330,7 @@ PlatformResult openSdlPlatform(const PlatformOptions& options) {
         XSetErrorHandler(onProtocolError);
         // The toolkit takes keys, never composed text; parsing the locale's compose table when
         // SDL opens its input method would be two thirds of SDL's start-up.
-        setenv("XCOMPOSEFILE", "/dev/null", 1);
+        SDL_setenv("XCOMPOSEFILE", "/dev/null", 1);
     }
 #endif
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
