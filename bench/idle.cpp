@@ -1,0 +1,103 @@
+// CPU while idle, on a private X server: the program is started, left to settle, and its CPU
+// time and context switches are read over ten seconds in which nothing happens, on the desktop
+// alone and with the reinstall panel open. Prints figures and targets; judges nothing.
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench_support.h"
+#include "x_display.h"
+
+namespace {
+
+constexpr int kScreenWidth = 1280;
+constexpr int kScreenHeight = 1024;
+constexpr int kWindowWidth = 999;
+constexpr int kWindowHeight = 633;
+constexpr auto kQuiet = std::chrono::seconds(10);
+
+struct Usage {
+    long ticks = 0;     // utime + stime, in clock ticks
+    long switches = 0;  // voluntary + involuntary context switches of every thread
+};
+
+Usage usageOf(pid_t pid) {
+    Usage u;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    // The fields after the command name, which may hold spaces, start after the last ')'.
+    std::istringstream rest(line.substr(line.rfind(')') + 2));
+    std::string field;
+    for (int i = 3; i <= 15 && rest >> field; ++i)
+        if (i == 14 || i == 15) u.ticks += std::atol(field.c_str());
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    if (DIR* dir = opendir(tasks.c_str())) {
+        while (dirent* e = readdir(dir)) {
+            if (e->d_name[0] == '.') continue;
+            std::ifstream status(tasks + "/" + e->d_name + "/status");
+            while (std::getline(status, line))
+                if (line.find("ctxt_switches:") != std::string::npos)
+                    u.switches += std::atol(line.substr(line.find(':') + 1).c_str());
+        }
+        closedir(dir);
+    }
+    return u;
+}
+
+}  // namespace
+
+int main() {
+    bench::PrivateX x(kScreenWidth, kScreenHeight);
+    if (!x.ok()) {
+        std::fprintf(stderr, "bench_idle: %s\n", x.error().c_str());
+        return 1;
+    }
+    Display* probe = XOpenDisplay(x.name().c_str());
+    if (!probe) {
+        std::fprintf(stderr, "bench_idle: cannot open %s\n", x.name().c_str());
+        return 1;
+    }
+    const int left = (kScreenWidth - kWindowWidth) / 2, top = (kScreenHeight - kWindowHeight) / 2;
+    const pid_t pid = bench::launch({QUILLON_BINARY}, x.name());
+    // The taskbar's grey says the first frame is on screen.
+    if (pid < 0 || !bench::waitForPixel(probe, left + 3 + 500, top + 22 + 590, 0x606060,
+                                        bench::Clock::now() + std::chrono::seconds(10))) {
+        std::fprintf(stderr, "bench_idle: the program showed no desktop\n");
+        return 1;
+    }
+
+    std::vector<bench::Row> rows;
+    auto quietSpell = [&](const char* state) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        const Usage before = usageOf(pid);
+        std::this_thread::sleep_for(kQuiet);
+        const Usage after = usageOf(pid);
+        rows.push_back({"idle", std::string("CPU ticks over 10 s, ") + state, double(after.ticks - before.ticks),
+                        "ticks", "0"});
+        rows.push_back({"idle", std::string("wake-ups over 10 s, ") + state, double(after.switches - before.switches),
+                        "", "0"});
+    };
+    quietSpell("desktop");
+    // Open the panel: a double-click on the first icon, above its grey bar.
+    const std::string icon = std::to_string(left + 3 + 40) + " " + std::to_string(top + 22 + 22);
+    const std::string open = "xdotool mousemove " + icon + " click --repeat 2 --delay 60 1 mousemove 5 5";
+    if (bench::runToEnd({"/bin/sh", "-c", open}, x.name()) != 0) {
+        std::fprintf(stderr, "bench_idle: xdotool failed\n");
+        return 1;
+    }
+    quietSpell("panel open");
+    bench::terminate(pid);
+    XCloseDisplay(probe);
+    bench::printTable("CPU while idle (10 s with nothing happening)", rows);
+    return 0;
+}
