@@ -1,0 +1,360 @@
+// Zero footprint: a whole pass of the real program under strace, on a private X server, with
+// HOME pointed at an empty folder. The pass is the one that touches the most: the desktop, the
+// panel, choosing nothing (the first message), the restart, the finish link, the damaged-system
+// message and the end with 0. Then the trace must show that the program opened nothing for
+// writing, created, removed or changed no file, connected to the X server and nowhere else,
+// reached no D-Bus, started no process (threads only), and left HOME as empty as it found it.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <stdlib.h>
+
+#include "x_session.h"
+
+#ifndef QUILLON_BINARY
+#error "QUILLON_BINARY must name the built program"
+#endif
+
+namespace quillon::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The system calls that could leave a trace on the machine or reach beyond the X server.
+constexpr std::string_view kTraced =
+    "open,openat,openat2,creat,mkdir,mkdirat,rmdir,unlink,unlinkat,rename,renameat,renameat2,"
+    "link,linkat,symlink,symlinkat,truncate,ftruncate,chmod,fchmod,fchmodat,chown,fchown,lchown,"
+    "fchownat,mknod,mknodat,utimensat,socket,connect,bind,sendto,execve,execveat,fork,vfork,"
+    "clone,clone3";
+
+// Calls that change the file system whatever their arguments.
+const std::set<std::string, std::less<>> kChanging = {
+    "creat",  "mkdir",   "mkdirat", "rmdir",  "unlink",   "unlinkat", "rename", "renameat",  "renameat2",
+    "link",   "linkat",  "symlink", "symlinkat", "truncate", "ftruncate", "chmod", "fchmod", "fchmodat",
+    "chown",  "fchown",  "lchown",  "fchownat", "mknod",  "mknodat",  "utimensat"};
+
+// One system call as strace wrote it, an interrupted call joined with its resumption.
+struct Call {
+    double time = 0;     // seconds, as strace -ttt stamps it
+    std::string thread;  // the file strace wrote it to: one per thread and process
+    std::string name;
+    std::string args;    // everything between the parentheses, as printed
+    std::string result;  // after " = "
+    std::string line;    // for messages
+};
+
+std::ostream& operator<<(std::ostream& os, const Call& c) { return os << "[" << c.thread << "] " << c.line; }
+
+// Reads the files of `strace -ff -ttt -o prefix`: prefix.<tid>, one per thread, and puts the
+// calls of all threads in the order they were made.
+std::vector<Call> readTrace(const fs::path& folder) {
+    static const std::regex callRe(R"(^([0-9]+\.[0-9]+) ([a-z0-9_]+)\((.*)\)\s+=\s+(.*)$)");
+    static const std::regex resumedRe(R"(^[0-9]+\.[0-9]+ <\.\.\. [a-z0-9_]+ resumed>(.*)$)");
+    std::vector<Call> calls;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        std::ifstream in(entry.path());
+        const std::string thread = entry.path().extension().string().substr(1);
+        std::string line, pending;
+        while (std::getline(in, line)) {
+            std::smatch m;
+            if (!pending.empty() && std::regex_match(line, m, resumedRe)) {
+                line = pending + m[1].str();
+                pending.clear();
+            }
+            const std::string unfinished = " <unfinished ...>";
+            if (line.size() > unfinished.size() && line.ends_with(unfinished)) {
+                pending = line.substr(0, line.size() - unfinished.size());
+                continue;
+            }
+            if (std::regex_match(line, m, callRe))
+                calls.push_back({std::stod(m[1]), thread, m[2], m[3], m[4], line});
+        }
+    }
+    std::stable_sort(calls.begin(), calls.end(), [](const Call& a, const Call& b) { return a.time < b.time; });
+    return calls;
+}
+
+// The first quoted argument: the path of open, openat, execve and the like.
+std::string firstPath(const std::string& args) {
+    const auto open = args.find('"');
+    if (open == std::string::npos) return {};
+    const auto close = args.find('"', open + 1);
+    return args.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
+}
+
+bool hasFlag(const std::string& text, std::string_view flag) {
+    for (auto at = text.find(flag); at != std::string::npos; at = text.find(flag, at + 1)) {
+        const auto end = at + flag.size();
+        const bool leftOk = at == 0 || !(std::isalnum(static_cast<unsigned char>(text[at - 1])) || text[at - 1] == '_');
+        const bool rightOk =
+            end == text.size() || !(std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_');
+        if (leftOk && rightOk) return true;
+    }
+    return false;
+}
+
+// The program's windows, told apart by their outer sizes.
+enum class Shown { Desktop, Completion, Message };
+constexpr Rect kDesktopSize = {0, 0, 999, 633};
+constexpr Rect kCompletionSize = {0, 0, 933, 619};
+
+Shown kindOf(const XSession::WindowInfo& w) {
+    if (w.geometry.width == kDesktopSize.width && w.geometry.height == kDesktopSize.height) return Shown::Desktop;
+    if (w.geometry.width == kCompletionSize.width && w.geometry.height == kCompletionSize.height)
+        return Shown::Completion;
+    return Shown::Message;
+}
+
+// Client positions; the client area starts 3 right and 22 below the window's corner.
+constexpr Point kToolIcon = {40, 22};
+constexpr Point kCheckNext = {239 + 419 + 48, 126 + 282 + 16};
+constexpr Point kChoiceNext = {239 + 445 + 40, 126 + 290 + 16};
+constexpr Point kRestartNow = {239 + 401 + 52, 126 + 274 + 20};
+constexpr Point kFinish = {770 + 80, 572 + 8};
+
+class Footprint : public ::testing::Test {
+protected:
+    // One traced pass for the suite; every test reads its own promise off the same trace.
+    static void SetUpTestSuite() {
+        pass_ = new Pass();
+        pass_->run();
+    }
+    static void TearDownTestSuite() {
+        delete pass_;
+        pass_ = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(pass_->failure.empty()) << pass_->failure;
+        ASSERT_FALSE(pass_->calls.empty()) << "strace wrote nothing";
+    }
+
+    struct Pass {
+        fs::path root;  // a temporary folder holding home/ and trace/
+        std::string display;
+        std::string failure;  // why the pass could not be driven to its end
+        std::optional<int> exitCode;
+        std::string stderrText;
+        std::vector<Call> calls;
+        std::vector<std::string> homeAfter;  // what HOME holds after the pass
+
+        Pass() {
+            std::string templ = (fs::temp_directory_path() / "quillon-footprint.XXXXXX").string();
+            if (::mkdtemp(templ.data())) root = templ;
+        }
+        ~Pass() {
+            std::error_code ec;
+            if (!root.empty()) fs::remove_all(root, ec);
+        }
+        fs::path home() const { return root / "home"; }
+        fs::path trace() const { return root / "trace"; }
+
+        void run() {
+            if (root.empty()) {
+                failure = "cannot make a temporary folder";
+                return;
+            }
+            fs::create_directories(home());
+            fs::create_directories(trace());
+            XSession x;
+            if (!x.ok()) {
+                failure = x.error() + "\n" + x.server().log();
+                return;
+            }
+            display = x.display();
+            Process::Options o;
+            o.path = "strace";
+            o.args = {"-ff", "-ttt", "-qq", "-s", "4096", "--seccomp-bpf", "-o", (trace() / "t").string(),
+                      "-e", "trace=" + std::string(kTraced), QUILLON_BINARY};
+            // Nothing may point the libraries anywhere but the empty HOME.
+            o.unset = {"DISPLAY",         "SDL_VIDEODRIVER", "XAUTHORITY",     "XDG_CONFIG_HOME",
+                       "XDG_CACHE_HOME",  "XDG_DATA_HOME",   "XDG_STATE_HOME", "XDG_RUNTIME_DIR",
+                       "DBUS_SESSION_BUS_ADDRESS", "DBUS_SYSTEM_BUS_ADDRESS"};
+            o.set = {{"DISPLAY", x.display()}, {"HOME", home().string()}};
+            Process traced(o);
+            if (!traced.ok()) {
+                failure = "cannot start strace: " + traced.error();
+                return;
+            }
+            failure = drive(x, traced);
+            exitCode = traced.waitExit(10s);
+            stderrText = traced.stderrText();
+            if (!exitCode) failure += "\nthe program did not end; stderr:\n" + stderrText;
+            traced.kill();
+            calls = readTrace(trace());
+            for (const auto& entry : fs::recursive_directory_iterator(home()))
+                homeAfter.push_back(fs::relative(entry.path(), home()).string());
+        }
+
+        // The pass, by real input. Returns what went wrong, or nothing.
+        static std::string drive(XSession& x, Process& traced) {
+            const std::optional<WindowId> first = x.findWindow(std::string_view("Quillon"), 20s);
+            if (!first) return "no window; stderr:\n" + traced.stderrText();
+            const std::optional<XSession::WindowInfo> info = x.windowInfo(*first);
+            if (!info || info->pid <= 0) return "the window names no process";
+            const pid_t pid = info->pid;
+
+            auto only = [&](Shown kind) {
+                std::optional<XSession::WindowInfo> found;
+                waitUntil(
+                    [&] {
+                        const auto windows = x.listWindows(pid);
+                        found.reset();
+                        if (windows.size() == 1 && kindOf(windows.front()) == kind) found = windows.front();
+                        return found.has_value();
+                    },
+                    15s, 20ms);
+                return found;
+            };
+            auto withMessage = [&] {
+                bool found = false;
+                waitUntil(
+                    [&] {
+                        found = false;
+                        for (const auto& w : x.listWindows(pid)) found |= kindOf(w) == Shown::Message;
+                        return found;
+                    },
+                    15s, 20ms);
+                return found;
+            };
+
+            std::optional<XSession::WindowInfo> desktop = only(Shown::Desktop);
+            if (!desktop) return "no desktop";
+            Rect window = desktop->geometry;
+            auto click = [&](Point client) {
+                const bool ok = x.click(window.x + 3 + client.x, window.y + 22 + client.y);
+                x.settle();
+                return ok;
+            };
+            x.settle();
+            if (!x.doubleClick(window.x + 3 + kToolIcon.x, window.y + 22 + kToolIcon.y)) return "double-click failed";
+            x.settle();
+            if (!click(kCheckNext) || !click(kChoiceNext)) return "clicks on the panel failed";
+            if (!withMessage()) return "no message after choosing nothing";
+            if (!x.key("Return")) return "Return failed";
+            if (!only(Shown::Desktop)) return "the first message stayed";
+            x.settle();
+            if (!click(kRestartNow)) return "restart click failed";
+            const std::optional<XSession::WindowInfo> completion = only(Shown::Completion);
+            if (!completion) return "no completion window";
+            window = completion->geometry;
+            x.settle();
+            if (!click(kFinish)) return "finish click failed";
+            if (!withMessage()) return "no damaged-system message";
+            if (!x.key("Return")) return "Return failed";
+            return {};
+        }
+    };
+
+    static const std::vector<Call>& calls() { return pass_->calls; }
+    static Pass* pass_;
+};
+
+Footprint::Pass* Footprint::pass_ = nullptr;
+
+TEST_F(Footprint, WholePassEndsWithZero) {
+    EXPECT_EQ(pass_->exitCode, std::optional<int>(0)) << pass_->stderrText;
+    // The trace holds the program's own start, so the checks below look at the real thing.
+    bool started = false;
+    for (const Call& c : calls())
+        started |= c.name == "execve" && firstPath(c.args) == QUILLON_BINARY && c.result.starts_with("0");
+    EXPECT_TRUE(started) << "the trace does not show the program starting";
+}
+
+TEST_F(Footprint, OpensNoFileForWriting) {
+    for (const Call& c : calls()) {
+        if (c.name != "open" && c.name != "openat" && c.name != "openat2") continue;
+        for (std::string_view flag : {"O_WRONLY", "O_RDWR", "O_CREAT", "O_TRUNC", "O_APPEND", "O_TMPFILE"})
+            EXPECT_FALSE(hasFlag(c.args, flag)) << flag << " in " << c;
+    }
+}
+
+TEST_F(Footprint, CreatesRemovesOrChangesNoFile) {
+    for (const Call& c : calls()) EXPECT_FALSE(kChanging.contains(c.name)) << c;
+}
+
+TEST_F(Footprint, ConnectsToTheXServerAlone) {
+    const std::string number = pass_->display.substr(pass_->display.find(':') + 1);
+    const std::set<std::string> xSockets = {"sun_path=@\"/tmp/.X11-unix/X" + number + "\"",
+                                            "sun_path=\"/tmp/.X11-unix/X" + number + "\""};
+    int toX = 0;
+    for (const Call& c : calls()) {
+        if (c.name == "socket") {
+            EXPECT_TRUE(c.args.starts_with("AF_UNIX,")) << "a socket other than a local one: " << c;
+        } else if (c.name == "connect") {
+            bool x = false;
+            for (const std::string& path : xSockets) x |= c.args.find(path) != std::string::npos;
+            EXPECT_TRUE(x) << "a connection to something but the X server " << pass_->display << ": " << c;
+            toX += x;
+        } else if (c.name == "bind") {
+            ADD_FAILURE() << "listens on a socket: " << c;
+        } else if (c.name == "sendto") {
+            // Sending on the connected X socket names no address; anything else goes elsewhere.
+            EXPECT_TRUE(c.args.find(", NULL, 0") != std::string::npos) << "sends to an address: " << c;
+        }
+    }
+    EXPECT_GT(toX, 0) << "the trace shows no connection to the X server at all";
+}
+
+TEST_F(Footprint, NothingReachesDBus) {
+    for (const Call& c : calls()) {
+        if (c.name == "connect" || c.name == "execve" || c.name == "execveat" || c.name == "socket") {
+            EXPECT_EQ(c.args.find("dbus"), std::string::npos) << c;
+        }
+    }
+}
+
+TEST_F(Footprint, StartsNoProcessOnlyThreads) {
+    int execs = 0, threads = 0;
+    for (const Call& c : calls()) {
+        if (c.name == "execve" || c.name == "execveat") {
+            ++execs;
+            EXPECT_EQ(execs, 1) << "a program started after the first: " << c;
+            EXPECT_EQ(firstPath(c.args), QUILLON_BINARY) << c;
+        } else if (c.name == "fork" || c.name == "vfork") {
+            ADD_FAILURE() << "a new process: " << c;
+        } else if (c.name == "clone" || c.name == "clone3") {
+            EXPECT_TRUE(hasFlag(c.args, "CLONE_THREAD")) << "a new process: " << c;
+            threads += hasFlag(c.args, "CLONE_THREAD");
+        }
+    }
+    // The picture decoding and the font loading run on threads: the trace must have seen them.
+    EXPECT_GT(threads, 0) << "no thread traced; is the trace complete?";
+}
+
+TEST_F(Footprint, LeavesHomeEmpty) {
+    EXPECT_EQ(pass_->homeAfter, std::vector<std::string>{}) << "written under HOME";
+}
+
+TEST_F(Footprint, ReadsNothingOfTheUsersButTheDisplayAndFontSettings) {
+    // The display library looks for the X authority file and the font library for the user's
+    // font settings; they are absent here. Nothing else under HOME may be looked at.
+    const std::string home = pass_->home().string() + "/";
+    const std::regex allowed("^(\\.Xauthority|\\.fonts\\.conf|\\.fonts(/.*)?|\\.fontconfig(/.*)?|"
+                             "\\.config/fontconfig(/.*)?|\\.local/share/fonts(/.*)?|\\.cache/fontconfig(/.*)?)$");
+    for (const Call& c : calls()) {
+        if (c.name != "open" && c.name != "openat" && c.name != "openat2") continue;
+        const std::string path = firstPath(c.args);
+        if (!path.starts_with(home)) continue;
+        EXPECT_TRUE(std::regex_match(path.substr(home.size()), allowed)) << "opens a file of the user's: " << c;
+        EXPECT_TRUE(c.result.starts_with("-1")) << "HOME is empty, yet this was found: " << c;
+    }
+}
+
+}  // namespace
+}  // namespace quillon::e2e

@@ -1,0 +1,162 @@
+// Idle means asleep: in each state (the desktop alone, the panel open, a message box up), once
+// the program has settled and with no input and the pointer away from its windows, ten seconds
+// must pass without a single tick of CPU time and without a single context switch in any of its
+// threads. A timer or a polling loop would wake it, and a wake-up is a context switch.
+
+#include <gtest/gtest.h>
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "x_session.h"
+
+#ifndef QUILLON_BINARY
+#error "QUILLON_BINARY must name the built program"
+#endif
+
+namespace quillon::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr Millis kSettle = 1000ms;
+constexpr Millis kWatch = 10000ms;  // what is measured is the absence of activity over this long
+
+constexpr Rect kDesktopSize = {0, 0, 999, 633};
+constexpr Point kToolIcon = {40, 22};  // client positions; the client area starts at (3, 22)
+constexpr Point kCheckNext = {239 + 419 + 48, 126 + 282 + 16};
+constexpr Point kChoiceNext = {239 + 445 + 40, 126 + 290 + 16};
+
+// What /proc says about the process: CPU time and, per thread, context switches.
+struct Activity {
+    long long cpuTicks = 0;                   // utime + stime of the whole process
+    std::map<std::string, long long> switches;  // thread id -> voluntary + nonvoluntary
+    friend bool operator==(const Activity&, const Activity&) = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Activity& a) {
+    os << "cpu ticks " << a.cpuTicks << ", threads {";
+    for (const auto& [tid, n] : a.switches) os << " " << tid << ": " << n << " switches";
+    return os << " }";
+}
+
+std::optional<Activity> activityOf(pid_t pid) {
+    Activity a;
+    const fs::path proc = "/proc/" + std::to_string(pid);
+    std::ifstream stat(proc / "stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto paren = text.rfind(')');
+    if (paren == std::string::npos) return std::nullopt;
+    // After the command's closing parenthesis: state is field 3, utime 14 and stime 15.
+    std::istringstream fields(text.substr(paren + 2));
+    std::string field;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14 || i == 15) a.cpuTicks += std::stoll(field);
+    }
+    std::error_code ec;
+    for (const auto& task : fs::directory_iterator(proc / "task", ec)) {
+        std::ifstream status(task.path() / "status");
+        long long n = 0;
+        for (std::string line; std::getline(status, line);) {
+            if (line.starts_with("voluntary_ctxt_switches:") || line.starts_with("nonvoluntary_ctxt_switches:"))
+                n += std::stoll(line.substr(line.find(':') + 1));
+        }
+        a.switches[task.path().filename().string()] = n;
+    }
+    if (ec || a.switches.empty()) return std::nullopt;
+    return a;
+}
+
+enum class State { Desktop, Panel, Message };
+
+struct StateCase {
+    const char* name;
+    State state;
+};
+
+void PrintTo(const StateCase& c, std::ostream* os) { *os << c.name; }
+
+class Idle : public ::testing::TestWithParam<StateCase> {
+protected:
+    static void SetUpTestSuite() { x_ = new XSession(); }
+    static void TearDownTestSuite() {
+        delete x_;
+        x_ = nullptr;
+    }
+    static XSession* x_;
+};
+
+XSession* Idle::x_ = nullptr;
+
+TEST_P(Idle, NoCpuTimeAndNoWakeUpsForTenSeconds) {
+    XSession& x = *x_;
+    ASSERT_TRUE(x.ok()) << x.error() << "\n" << x.server().log();
+    App app(x, QUILLON_BINARY);
+    ASSERT_TRUE(app.ok()) << app.error();
+
+    std::optional<XSession::WindowInfo> desktop;
+    waitUntil(
+        [&] {
+            const auto windows = x.listWindows(app.pid());
+            desktop.reset();
+            if (windows.size() == 1 && windows.front().geometry.width == kDesktopSize.width &&
+                windows.front().geometry.height == kDesktopSize.height)
+                desktop = windows.front();
+            return desktop.has_value();
+        },
+        15s, 20ms);
+    ASSERT_TRUE(desktop) << "no desktop; stderr:\n" << app.stderrText();
+    x.settle();
+    const Rect w = desktop->geometry;
+    auto at = [&](Point client) { return Point{w.x + 3 + client.x, w.y + 22 + client.y}; };
+
+    if (GetParam().state != State::Desktop) {
+        const Image before = x.screenshot().crop(w);
+        ASSERT_TRUE(x.doubleClick(at(kToolIcon).x, at(kToolIcon).y));
+        ASSERT_TRUE(waitUntil([&] { return x.screenshot().crop(w) != before; }, 5s, 20ms)) << "no panel";
+        x.settle();
+    }
+    if (GetParam().state == State::Message) {
+        ASSERT_TRUE(x.click(at(kCheckNext).x, at(kCheckNext).y));
+        x.settle();
+        ASSERT_TRUE(x.click(at(kChoiceNext).x, at(kChoiceNext).y));
+        ASSERT_TRUE(waitUntil([&] { return x.listWindows(app.pid()).size() == 2; }, 10s, 20ms)) << "no message";
+    }
+    // The pointer goes to the screen's far corner, outside every window of the program.
+    ASSERT_TRUE(x.mouseMove(x.width() - 1, x.height() - 1));
+    x.settle();
+    std::this_thread::sleep_for(kSettle);
+
+    const std::optional<Activity> before = activityOf(app.pid());
+    ASSERT_TRUE(before) << "cannot read /proc for " << app.pid();
+    std::this_thread::sleep_for(kWatch);
+    const std::optional<Activity> after = activityOf(app.pid());
+    ASSERT_TRUE(after) << "the program is gone: " << app.stderrText();
+    long long switches = 0;
+    for (const auto& [tid, n] : before->switches) switches += n;
+    RecordProperty("threads", static_cast<int>(before->switches.size()));
+    RecordProperty("switches_before_watch", static_cast<int>(switches));
+    RecordProperty("cpu_ticks_before_watch", static_cast<int>(before->cpuTicks));
+
+    EXPECT_EQ(after->cpuTicks, before->cpuTicks) << "CPU time while idle";
+    EXPECT_EQ(after->switches, before->switches) << "threads woke up, or came or went, while idle\nbefore: "
+                                                 << *before << "\nafter:  " << *after;
+    EXPECT_TRUE(app.running());
+}
+
+INSTANTIATE_TEST_SUITE_P(States, Idle,
+                         ::testing::Values(StateCase{"DesktopAlone", State::Desktop},
+                                           StateCase{"PanelOpen", State::Panel},
+                                           StateCase{"MessageBoxUp", State::Message}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quillon::e2e
