@@ -4,28 +4,21 @@
 
 #include <functional>
 
-#include "control.h"
+#include "button.h"
 
 namespace tk {
 
-class PushButton final : public Control {
+class PushButton final : public Button {
 public:
-    using Control::Control;
+    using Button::Button;
 
     std::function<void()> onClick;
 
     void paint(cairo_t* cr) override;
-    void mouseDown(Point p) override;
-    void mouseMove(Point p) override;
-    void mouseUp(Point p) override;
-    void mouseLeave() override;
     bool key(const InputEvent& e) override;
 
 private:
-    void setPressed(bool pressed);
-
-    bool tracking_ = false;  // the left button went down on the button and is still held
-    bool pressed_ = false;   // drawn pushed in
+    void clicked() override;
 };
 
 }  // namespace tk

@@ -24,7 +24,7 @@ Rect RadioBox::captionRect() const {
 
 void RadioBox::paint(cairo_t* cr) {
     style::fill(cr, bounds(), backColor());
-    style::radioMark(cr, markRect(), checked_, pressed_);
+    style::radioMark(cr, markRect(), checked_, pushedIn());
     const Rect caption = captionRect();
     text().draw(cr, textContext(), caption, textColor());
     if (window().focus() == this) {
@@ -74,33 +74,6 @@ bool RadioBox::isTabStop() const {
     for (RadioBox* m : members)
         if (m->takesFocus()) return m == this;
     return false;
-}
-
-void RadioBox::setPressed(bool pressed) {
-    if (pressed_ == pressed) return;
-    pressed_ = pressed;
-    update();
-}
-
-void RadioBox::mouseDown(Point) {
-    tracking_ = true;
-    window().setFocus(this);
-    setPressed(true);
-}
-
-void RadioBox::mouseMove(Point p) {
-    if (tracking_) setPressed(Rect{0, 0, place().width, place().height}.contains(p));
-}
-
-void RadioBox::mouseLeave() {
-    if (tracking_) setPressed(false);
-}
-
-void RadioBox::mouseUp(Point p) {
-    const bool inside = tracking_ && Rect{0, 0, place().width, place().height}.contains(p);
-    tracking_ = false;
-    setPressed(false);
-    if (inside) check();
 }
 
 bool RadioBox::key(const InputEvent& e) {

@@ -5,34 +5,28 @@
 
 #include <vector>
 
-#include "control.h"
+#include "button.h"
 
 namespace tk {
 
-class RadioBox final : public Control {
+class RadioBox final : public Button {
 public:
-    using Control::Control;
+    using Button::Button;
 
     void paint(cairo_t* cr) override;
     bool isChecked() const override { return checked_; }
     bool isTabStop() const override;
     void check();
 
-    void mouseDown(Point p) override;
-    void mouseMove(Point p) override;
-    void mouseUp(Point p) override;
-    void mouseLeave() override;
     bool key(const InputEvent& e) override;
 
 private:
     std::vector<RadioBox*> group() const;
     Rect markRect() const;
     Rect captionRect() const;
-    void setPressed(bool pressed);
+    void clicked() override { check(); }
 
     bool checked_ = false;
-    bool tracking_ = false;
-    bool pressed_ = false;
 };
 
 }  // namespace tk
