@@ -13,6 +13,10 @@
 namespace tk {
 namespace {
 
+// The largest side decoded, as the PNG decoder allows: a header can claim any size, and the
+// pixels are allocated before a single one is read.
+constexpr JDIMENSION kMaxSide = 16384;
+
 struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
@@ -48,6 +52,11 @@ bool decodeInto(jpeg_decompress_struct& info, ErrorManager& err, std::span<const
     if (setjmp(err.jump)) return false;
     jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
+    if (info.image_width > kMaxSide || info.image_height > kMaxSide) {
+        std::snprintf(err.message, sizeof err.message, "JPEG is too large (%ux%u)", info.image_width,
+                      info.image_height);
+        return false;
+    }
     info.out_color_space = JCS_EXT_BGRX;  // Cairo's byte order on little-endian machines
     info.scale_num = scaleFor(info, target);
     info.scale_denom = 8;

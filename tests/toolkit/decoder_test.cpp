@@ -228,6 +228,15 @@ INSTANTIATE_TEST_SUITE_P(
                                    const std::size_t sof = findMarker(b, 0xC0);
                                    for (std::size_t i = sof + 2; i < sof + 12; ++i) b[i] ^= 0xFF;
                                }),
+                      // A header that claims 60000 x 60000 must be refused before its pixels are allocated.
+                      jpegEdit("AbsurdSize",
+                               [](Bytes& b) {
+                                   const std::size_t sof = findMarker(b, 0xC0);
+                                   for (std::size_t i : {sof + 5, sof + 7}) {
+                                       b[i] = 0xEA;
+                                       b[i + 1] = 0x60;
+                                   }
+                               }),
                       DamageCase{"GarbageAfterStartMarker", Format::Jpeg, [] { return garbage(4096, kJpegStart); }},
                       DamageCase{"Empty", Format::Jpeg, [] { return Bytes{}; }}),
     [](const auto& info) { return std::string(info.param.name); });
