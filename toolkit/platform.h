@@ -74,6 +74,10 @@ struct PlatformResult {
     std::string error;  // set when platform is null
 };
 
+// Sets what the platform needs in the process environment before SDL starts. Call it before
+// starting any thread: openSdlPlatform calls it too, and then finds nothing left to change.
+void prepareEnvironment(const PlatformOptions& options);
+
 PlatformResult openSdlPlatform(const PlatformOptions& options);
 
 }  // namespace tk

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "platform.h"
@@ -72,7 +73,8 @@ public:
     std::optional<NativeId> createWindow(const NewWindow& request) override {
         const std::string title(request.title);
         const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | (request.popup ? SDL_WINDOW_POPUP_MENU : 0);
-        SDL_Window* w = SDL_CreateWindow(title.c_str(), request.outer.x, request.outer.y, request.outer.width,
+        // No title here: SDL's X11 title conversion leaks in the C locale; setIdentity sets it.
+        SDL_Window* w = SDL_CreateWindow(nullptr, request.outer.x, request.outer.y, request.outer.width,
                                          request.outer.height, flags);
         if (!w) return std::nullopt;
         NativeWindow native{w, nullptr};
@@ -216,10 +218,11 @@ private:
             char cls[] = "Quillon";
             XClassHint hint{name, cls};
             XSetClassHint(d, xw, &hint);
-            // The caption in UTF-8 whatever the locale: SDL writes it only where the locale allows.
-            XChangeProperty(d, xw, XInternAtom(d, "_NET_WM_NAME", False), XInternAtom(d, "UTF8_STRING", False), 8,
-                            PropModeReplace, reinterpret_cast<const unsigned char*>(title.data()),
-                            static_cast<int>(title.size()));
+            // The caption in UTF-8 whatever the locale.
+            const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+            for (Atom name : {XInternAtom(d, "_NET_WM_NAME", False), Atom{XA_WM_NAME}})
+                XChangeProperty(d, xw, name, utf8, 8, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
             std::vector<unsigned long> data;  // Xlib wants 32-bit CARDINALs in longs
             for (const IconImage& icon : icons) {
                 data.push_back(static_cast<unsigned long>(icon.size));
@@ -234,6 +237,7 @@ private:
             return;
         }
 #endif
+        SDL_SetWindowTitle(w, title.c_str());
         // Elsewhere one icon is all SDL can carry: the largest.
         if (icons.empty()) return;
         const IconImage& icon = icons.back();
@@ -303,7 +307,25 @@ private:
 
 }  // namespace
 
+void prepareEnvironment(const PlatformOptions& options) {
+    // Written only when different: once threads run, reading the environment is safe and writing
+    // it is not, and the toolkit starts its loading threads right after this.
+    auto set = [](const char* name, const char* value) {
+        const char* now = SDL_getenv(name);
+        if (!now || std::string_view(now) != value) SDL_setenv(name, value, 1);
+    };
+    // SDL reaches for the session and system buses as it starts (input methods, screen saver),
+    // and with no session bus D-Bus would even start a process to make one. The program talks to
+    // the display and to nothing else.
+    set("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    set("DBUS_SYSTEM_BUS_ADDRESS", "disabled:");
+    // The toolkit takes keys, never composed text; parsing the locale's compose table when SDL
+    // opens its input method would be two thirds of SDL's start-up.
+    if (!options.offscreen) set("XCOMPOSEFILE", "/dev/null");
+}
+
 PlatformResult openSdlPlatform(const PlatformOptions& options) {
+    prepareEnvironment(options);
     // A plain shared-memory image: SDL's default OpenGL-backed surface costs start-up time and memory.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -313,11 +335,6 @@ PlatformResult openSdlPlatform(const PlatformOptions& options) {
     // The screen saver is the user's business, not a prank's.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (options.offscreen) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
-    // SDL reaches for the session and system buses as it starts (input methods, screen saver),
-    // and with no session bus D-Bus would even start a process to make one. The program talks to
-    // the display and to nothing else.
-    SDL_setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
-    SDL_setenv("DBUS_SYSTEM_BUS_ADDRESS", "disabled:", 1);
     // Without a display to name, SDL's probing only makes the display libraries complain.
     if (!options.offscreen && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         return {nullptr, "cannot open a display (DISPLAY is not set)"};
@@ -328,9 +345,6 @@ PlatformResult openSdlPlatform(const PlatformOptions& options) {
     if (!options.offscreen) {
         XSetIOErrorHandler(onDisplayLost);
         XSetErrorHandler(onProtocolError);
-        // The toolkit takes keys, never composed text; parsing the locale's compose table when
-        // SDL opens its input method would be two thirds of SDL's start-up.
-        SDL_setenv("XCOMPOSEFILE", "/dev/null", 1);
     }
 #endif
     if (SDL_Init(SDL_INIT_VIDEO) != 0)

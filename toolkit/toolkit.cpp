@@ -43,7 +43,8 @@ Toolkit::Toolkit(std::unique_ptr<Platform> platform, std::unique_ptr<TextContext
 
 Toolkit::Opened Toolkit::open(const PlatformOptions& options, const WindowDef* first) {
     // The fonts load, and the first window's picture is decoded, on other threads while the
-    // display is opened.
+    // display is opened; the environment is settled before any of them starts.
+    prepareEnvironment(options);
     auto text = std::make_unique<TextContext>();
     Picture early;
     if (first) {

@@ -285,9 +285,9 @@ long stormEvents() {
 }
 
 // LeakSanitizer (in the sanitizer build) leaves out the one block fontconfig keeps for the
-// life of the process; tests/valgrind/lsan.supp says why. Any LSAN_OPTIONS given are kept.
+// life of the process; tests/sanitizers/lsan.supp says why. Any LSAN_OPTIONS given are kept.
 std::vector<std::pair<std::string, std::string>> programEnvironment() {
-    std::string options = std::string("suppressions=") + QUILLON_SOURCE_DIR + "/tests/valgrind/lsan.supp:print_suppressions=0";
+    std::string options = std::string("suppressions=") + QUILLON_SOURCE_DIR + "/tests/sanitizers/lsan.supp:print_suppressions=0";
     if (const char* given = std::getenv("LSAN_OPTIONS"); given && *given) options = std::string(given) + ":" + options;
     return {{"LSAN_OPTIONS", options}};
 }
