@@ -4,13 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
+#include "quillon_screen.h"
 #include "x_session.h"
 
 #ifndef QUILLON_BINARY
@@ -20,19 +18,9 @@
 namespace quillon::e2e {
 namespace {
 
-constexpr int kScreenWidth = 1280;
-constexpr int kScreenHeight = 1024;
-constexpr Rect kCompletion{(kScreenWidth - 933) / 2, (kScreenHeight - 619) / 2, 933, 619};
-constexpr Rect kDesktop{(kScreenWidth - 999) / 2, (kScreenHeight - 633) / 2, 999, 633};
+constexpr Rect kCompletion = centred(kCompletionSize);
+constexpr Rect kDesktop = centred(kDesktopSize);
 constexpr uint32_t kFace = 0xD4D0C8;
-
-std::string screenshotDir() { return (std::filesystem::path(QUILLON_BINARY).parent_path() / "screenshots").string(); }
-
-std::string hex(uint32_t rgb) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%06X", rgb);
-    return text;
-}
 
 class CompletionE2E : public ::testing::Test {
 protected:
@@ -43,40 +31,28 @@ protected:
         ASSERT_TRUE(x_.ok()) << x_.error() << "\n" << x_.server().log();
         app_ = std::make_unique<App>(x_, QUILLON_BINARY);
         ASSERT_TRUE(app_->ok()) << app_->error();
-        const std::optional<WindowId> desktop = x_.findWindow(app_->pid());
-        ASSERT_TRUE(desktop) << "no window; stderr:\n" << app_->stderrText();
-        const std::optional<Rect> g = x_.geometry(*desktop);
-        ASSERT_TRUE(g);
+        XSession::WindowInfo desktop;
+        ASSERT_TRUE(waitForDesktop(x_, *app_, desktop));
         x_.settle();
 
-        auto clickAt = [&](int clientX, int clientY) {
-            return x_.click(g->x + 3 + clientX, g->y + 22 + clientY);
+        auto click = [&](Point client) {
+            const Point p = toScreen(desktop.geometry, client);
+            return x_.click(p.x, p.y);
         };
-        auto onTabs = [&](int x, int y) { return clickAt(239 + x, 126 + y); };
-        ASSERT_TRUE(x_.doubleClick(g->x + 3 + 40, g->y + 22 + 20));  // the first icon
+        const Point icon = toScreen(desktop.geometry, kToolIcon);
+        ASSERT_TRUE(x_.doubleClick(icon.x, icon.y));
         ASSERT_TRUE(x_.settle());
-        ASSERT_TRUE(onTabs(419 + 48, 282 + 16));  // 标签5, "下一步"
-        ASSERT_TRUE(onTabs(18 + 60, 42 + 16));    // 单选框1
-        ASSERT_TRUE(onTabs(445 + 40, 290 + 16));  // 标签6, "下一步"
-        ASSERT_TRUE(onTabs(401 + 52, 274 + 20));  // 标签7, "立即重启"
+        ASSERT_TRUE(click(middle(kCheckNext)));
+        ASSERT_TRUE(click(middle(edition(0, 0))));  // 单选框1
+        ASSERT_TRUE(click(middle(kChoiceNext)));
+        ASSERT_TRUE(click(middle(kRestartNow)));
 
-        ASSERT_TRUE(waitUntil([&] { return onlyWindowIs(933); }, 5s))
-            << windowList() << "stderr:\n" << app_->stderrText();
-        win_ = x_.listWindows(app_->pid()).front();
+        ASSERT_TRUE(waitForOnly(x_, *app_, Shown::Completion, win_, 5s));
         x_.settle();
     }
 
-    bool onlyWindowIs(int width) {
-        const auto windows = x_.listWindows(app_->pid());
-        return windows.size() == 1 && windows.front().geometry.width == width;
-    }
-    std::string windowList() {
-        std::string text = "windows:";
-        for (const auto& w : x_.listWindows(app_->pid()))
-            text += " " + std::to_string(w.geometry.width) + "x" + std::to_string(w.geometry.height);
-        return text + "\n";
-    }
-    Point client(int x, int y) const { return {win_.geometry.x + 3 + x, win_.geometry.y + 22 + y}; }
+    std::string windowList() { return describeWindows(x_, app_->pid()) + "\n"; }
+    Point client(Point p) const { return toScreen(win_.geometry, p); }
     uint32_t pixelAt(const Image& shot, Point p) const { return shot.pixel(p.x, p.y); }
 
     XSession x_;
@@ -89,7 +65,7 @@ TEST_F(CompletionE2E, AppearsCentredBlackWithAGreyPanel) {
     const Image shot = x_.screenshot();
     ASSERT_FALSE(shot.empty());
     std::string error;
-    EXPECT_TRUE(savePng(shot, screenshotDir() + "/e2e_completion.png", &error)) << error;
+    EXPECT_TRUE(savePng(shot, screenshotPath("e2e_completion.png"), &error)) << error;
     const struct {
         const char* what;
         Point client;
@@ -104,17 +80,18 @@ TEST_F(CompletionE2E, AppearsCentredBlackWithAGreyPanel) {
     };
     for (const auto& p : probes) {
         SCOPED_TRACE(p.what);
-        EXPECT_EQ(hex(pixelAt(shot, client(p.client.x, p.client.y))), hex(p.expected));
+        EXPECT_EQ(hex(pixelAt(shot, client(p.client))), hex(p.expected));
     }
 }
 
 TEST_F(CompletionE2E, SystemMenuFromTheCaptionIconClosesTheWindow) {
-    ASSERT_TRUE(x_.click(win_.geometry.x + 12, win_.geometry.y + 11));
+    const Point icon = middle(kCaptionIcon);
+    ASSERT_TRUE(x_.click(win_.geometry.x + icon.x, win_.geometry.y + icon.y));
     const auto windows = x_.waitForWindows(app_->pid(), 2, 3s);
     ASSERT_EQ(windows.size(), 2u) << "no menu";
     const Rect menu = windows.back().id == win_.id ? windows.front().geometry : windows.back().geometry;
     // Under the caption icon, at the client area's corner.
-    EXPECT_EQ((Point{menu.x, menu.y}), (Point{win_.geometry.x + 3, win_.geometry.y + 22}));
+    EXPECT_EQ((Point{menu.x, menu.y}), client({0, 0}));
     ASSERT_TRUE(x_.settle());
     // 关闭, the last line, under the separator: the window goes, and with it the program.
     ASSERT_TRUE(x_.click(menu.x + 20, menu.y + 110));
@@ -136,19 +113,19 @@ TEST_F(CompletionE2E, ProgramEndsWithZeroAfterTheMenuWasOpen) {
 }
 
 TEST_F(CompletionE2E, FinishLinkBringsBackAFreshDesktop) {
-    const Point link = client(820, 580);
+    const Point link = client(middle(kFinishLink));
     ASSERT_TRUE(x_.click(link.x, link.y));
-    ASSERT_TRUE(waitUntil([&] { return onlyWindowIs(999); }, 5s)) << windowList();
-    const auto windows = x_.listWindows(app_->pid());
-    EXPECT_EQ(windows.front().geometry, kDesktop);
+    XSession::WindowInfo desktop;
+    ASSERT_TRUE(waitForDesktop(x_, *app_, desktop, 5s));
+    EXPECT_EQ(desktop.geometry, kDesktop);
     EXPECT_FALSE(x_.isViewable(win_.id));
     EXPECT_TRUE(app_->running());
     x_.settle();
     const Image shot = x_.screenshot();
     std::string error;
-    EXPECT_TRUE(savePng(shot, screenshotDir() + "/e2e_completion_fresh_desktop.png", &error)) << error;
+    EXPECT_TRUE(savePng(shot, screenshotPath("e2e_completion_fresh_desktop.png"), &error)) << error;
     // The panel is closed on the new desktop: no grey face where it stood.
-    const Point panel{kDesktop.x + 3 + 500, kDesktop.y + 22 + 460};
+    const Point panel = toScreen(kDesktop, {500, 460});
     EXPECT_NE(hex(pixelAt(shot, panel)), hex(0xECECEC));
 }
 

@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "quillon_screen.h"
 #include "x_session.h"
 
 #ifndef QUILLON_BINARY
@@ -20,20 +20,6 @@
 namespace quillon::e2e {
 namespace {
 
-constexpr int kScreenWidth = 1280;
-constexpr int kScreenHeight = 1024;
-constexpr int kWidth = 999;
-constexpr int kHeight = 633;
-constexpr const char* kCaption = "Merrowind——此软件是给小白使用的，大神勿喷";
-
-std::string screenshotDir() {
-#ifdef QUILLON_SCREENSHOT_DIR
-    return QUILLON_SCREENSHOT_DIR;
-#else
-    return (std::filesystem::path(QUILLON_BINARY).parent_path() / "screenshots").string();
-#endif
-}
-
 class DesktopE2E : public ::testing::Test {
 protected:
     DesktopE2E() : x_(XServer::Options{.width = kScreenWidth, .height = kScreenHeight}) {}
@@ -42,12 +28,10 @@ protected:
         ASSERT_TRUE(x_.ok()) << x_.error() << "\n" << x_.server().log();
         app_ = std::make_unique<App>(x_, QUILLON_BINARY);
         ASSERT_TRUE(app_->ok()) << app_->error();
-        const std::optional<WindowId> win = x_.findWindow(app_->pid());
-        ASSERT_TRUE(win) << "no window; stderr:\n" << app_->stderrText();
-        win_ = *win;
-        const std::optional<Rect> g = x_.geometry(win_);
-        ASSERT_TRUE(g);
-        geometry_ = *g;
+        XSession::WindowInfo desktop;
+        ASSERT_TRUE(waitForDesktop(x_, *app_, desktop));
+        win_ = desktop.id;
+        geometry_ = desktop.geometry;
         x_.settle();
     }
 
@@ -61,8 +45,7 @@ protected:
 };
 
 TEST_F(DesktopE2E, WindowIsCentredAtItsSize) {
-    EXPECT_EQ(geometry_,
-              (Rect{(kScreenWidth - kWidth) / 2, (kScreenHeight - kHeight) / 2, kWidth, kHeight}));
+    EXPECT_EQ(geometry_, centred(kDesktopSize));
     EXPECT_TRUE(x_.isViewable(win_));
 }
 
@@ -70,27 +53,27 @@ TEST_F(DesktopE2E, WindowManagerSeesClassAndCaption) {
     const std::optional<std::string> cls = x_.wmClass(win_);
     ASSERT_TRUE(cls);
     EXPECT_EQ(cls->substr(0, cls->find('.')), "quillon") << *cls;
-    EXPECT_EQ(x_.windowName(win_), std::optional<std::string>(kCaption));
+    EXPECT_EQ(x_.windowName(win_), std::optional<std::string>(kDesktopCaption));
 }
 
 TEST_F(DesktopE2E, PaintsTheDesktopAndSavesAScreenshot) {
     const Image shot = x_.screenshot();
     ASSERT_FALSE(shot.empty());
     std::string error;
-    const std::string dir = screenshotDir();
-    std::filesystem::create_directories(dir);
-    EXPECT_TRUE(savePng(shot, dir + "/e2e_desktop.png", &error)) << error;
-    // The taskbar (client 48,576 944x32), the client area starting at (3, 22).
-    EXPECT_EQ(shot.pixel(geometry_.x + 3 + 500, geometry_.y + 22 + 590), 0x606060u);
+    EXPECT_TRUE(savePng(shot, screenshotPath("e2e_desktop.png"), &error)) << error;
+    // The taskbar (client 48,576 944x32).
+    const Point taskbar = toScreen(geometry_, {500, 590});
+    EXPECT_EQ(shot.pixel(taskbar.x, taskbar.y), 0x606060u);
     // The start button, away from its text.
-    EXPECT_EQ(shot.pixel(geometry_.x + 3 + 46, geometry_.y + 22 + 578), 0xECECECu);
+    const Point start = toScreen(geometry_, {46, 578});
+    EXPECT_EQ(shot.pixel(start.x, start.y), 0xECECECu);
 }
 
 TEST_F(DesktopE2E, DraggingTheTitleBarMovesTheWindowByTheDragDistance) {
     const int grabX = geometry_.x + 400, grabY = geometry_.y + 10;
     constexpr int dx = 120, dy = 70;
     ASSERT_TRUE(x_.drag(grabX, grabY, grabX + dx, grabY + dy));
-    const Rect expected{geometry_.x + dx, geometry_.y + dy, kWidth, kHeight};
+    const Rect expected{geometry_.x + dx, geometry_.y + dy, kDesktopSize.width, kDesktopSize.height};
     waitUntil([&] { return x_.geometry(win_) == expected; }, 5s);
     EXPECT_EQ(x_.geometry(win_), std::optional<Rect>(expected));
     EXPECT_TRUE(app_->running());
@@ -109,8 +92,8 @@ TEST_P(DesktopClose, EndsTheProgramWithZero) {
         ASSERT_TRUE(x_.focus(win_));
         ASSERT_TRUE(x_.key(GetParam().keys));
     } else {
-        // The close box: 16x14 at (width - 3 - 2 - 16, 5); aim at its middle.
-        ASSERT_TRUE(x_.click(geometry_.x + kWidth - 5 - 8, geometry_.y + 5 + 7));
+        const Point box = middle(closeBox(kDesktopSize.width));
+        ASSERT_TRUE(x_.click(geometry_.x + box.x, geometry_.y + box.y));
     }
     const std::optional<int> code = exitCode();
     ASSERT_TRUE(code) << "still running; stderr:\n" << app_->stderrText();

@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <stdlib.h>
 
+#include "quillon_screen.h"
 #include "x_session.h"
 
 #ifndef QUILLON_BINARY
@@ -117,25 +118,6 @@ bool hasFlag(const std::string& text, std::string_view flag) {
     return false;
 }
 
-// The program's windows, told apart by their outer sizes.
-enum class Shown { Desktop, Completion, Message };
-constexpr Rect kDesktopSize = {0, 0, 999, 633};
-constexpr Rect kCompletionSize = {0, 0, 933, 619};
-
-Shown kindOf(const XSession::WindowInfo& w) {
-    if (w.geometry.width == kDesktopSize.width && w.geometry.height == kDesktopSize.height) return Shown::Desktop;
-    if (w.geometry.width == kCompletionSize.width && w.geometry.height == kCompletionSize.height)
-        return Shown::Completion;
-    return Shown::Message;
-}
-
-// Client positions; the client area starts 3 right and 22 below the window's corner.
-constexpr Point kToolIcon = {40, 22};
-constexpr Point kCheckNext = {239 + 419 + 48, 126 + 282 + 16};
-constexpr Point kChoiceNext = {239 + 445 + 40, 126 + 290 + 16};
-constexpr Point kRestartNow = {239 + 401 + 52, 126 + 274 + 20};
-constexpr Point kFinish = {770 + 80, 572 + 8};
-
 class Footprint : public ::testing::Test {
 protected:
     // One traced pass for the suite; every test reads its own promise off the same trace.
@@ -222,55 +204,40 @@ protected:
             if (!first) return "no window; stderr:\n" + traced.stderrText();
             const std::optional<XSession::WindowInfo> info = x.windowInfo(*first);
             if (!info || info->pid <= 0) return "the window names no process";
-            const pid_t pid = info->pid;
-
-            auto only = [&](Shown kind) {
-                std::optional<XSession::WindowInfo> found;
-                waitUntil(
-                    [&] {
-                        const auto windows = x.listWindows(pid);
-                        found.reset();
-                        if (windows.size() == 1 && kindOf(windows.front()) == kind) found = windows.front();
-                        return found.has_value();
-                    },
-                    15s, 20ms);
-                return found;
+            // The program runs under strace: its windows carry its own pid, strace has its stderr.
+            const Watched program(info->pid, traced);
+            XSession::WindowInfo window;  // the one worked on
+            auto only = [&](Shown kind, const std::string& what) {
+                const ::testing::AssertionResult shown = waitForOnly(x, program, kind, window);
+                return shown ? std::string() : what + ": " + shown.message();
             };
-            auto withMessage = [&] {
-                bool found = false;
-                waitUntil(
-                    [&] {
-                        found = false;
-                        for (const auto& w : x.listWindows(pid)) found |= kindOf(w) == Shown::Message;
-                        return found;
-                    },
-                    15s, 20ms);
-                return found;
+            auto withMessage = [&](const std::string& what) {
+                XSession::WindowInfo box;
+                const ::testing::AssertionResult shown = waitForAny(x, program, Shown::Message, box);
+                return shown ? std::string() : what + ": " + shown.message();
             };
-
-            std::optional<XSession::WindowInfo> desktop = only(Shown::Desktop);
-            if (!desktop) return "no desktop";
-            Rect window = desktop->geometry;
-            auto click = [&](Point client) {
-                const bool ok = x.click(window.x + 3 + client.x, window.y + 22 + client.y);
+            auto click = [&](const Rect& control) {
+                const Point p = toScreen(window.geometry, middle(control));
+                const bool ok = x.click(p.x, p.y);
                 x.settle();
                 return ok;
             };
+
+            if (std::string why = only(Shown::Desktop, "no desktop"); !why.empty()) return why;
             x.settle();
-            if (!x.doubleClick(window.x + 3 + kToolIcon.x, window.y + 22 + kToolIcon.y)) return "double-click failed";
+            const Point icon = toScreen(window.geometry, kToolIcon);
+            if (!x.doubleClick(icon.x, icon.y)) return "double-click failed";
             x.settle();
             if (!click(kCheckNext) || !click(kChoiceNext)) return "clicks on the panel failed";
-            if (!withMessage()) return "no message after choosing nothing";
+            if (std::string why = withMessage("no message after choosing nothing"); !why.empty()) return why;
             if (!x.key("Return")) return "Return failed";
-            if (!only(Shown::Desktop)) return "the first message stayed";
+            if (std::string why = only(Shown::Desktop, "the first message stayed"); !why.empty()) return why;
             x.settle();
             if (!click(kRestartNow)) return "restart click failed";
-            const std::optional<XSession::WindowInfo> completion = only(Shown::Completion);
-            if (!completion) return "no completion window";
-            window = completion->geometry;
+            if (std::string why = only(Shown::Completion, "no completion window"); !why.empty()) return why;
             x.settle();
-            if (!click(kFinish)) return "finish click failed";
-            if (!withMessage()) return "no damaged-system message";
+            if (!click(kFinishLink)) return "finish click failed";
+            if (std::string why = withMessage("no damaged-system message"); !why.empty()) return why;
             if (!x.key("Return")) return "Return failed";
             return {};
         }

@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "quillon_screen.h"
 #include "x_session.h"
 
 #ifndef QUILLON_BINARY
@@ -29,11 +30,6 @@ namespace fs = std::filesystem;
 
 constexpr Millis kSettle = 1000ms;
 constexpr Millis kWatch = 10000ms;  // what is measured is the absence of activity over this long
-
-constexpr Rect kDesktopSize = {0, 0, 999, 633};
-constexpr Point kToolIcon = {40, 22};  // client positions; the client area starts at (3, 22)
-constexpr Point kCheckNext = {239 + 419 + 48, 126 + 282 + 16};
-constexpr Point kChoiceNext = {239 + 445 + 40, 126 + 290 + 16};
 
 // What /proc says about the process: CPU time and, per thread, context switches.
 struct Activity {
@@ -102,32 +98,26 @@ TEST_P(Idle, NoCpuTimeAndNoWakeUpsForTenSeconds) {
     App app(x, QUILLON_BINARY);
     ASSERT_TRUE(app.ok()) << app.error();
 
-    std::optional<XSession::WindowInfo> desktop;
-    waitUntil(
-        [&] {
-            const auto windows = x.listWindows(app.pid());
-            desktop.reset();
-            if (windows.size() == 1 && windows.front().geometry.width == kDesktopSize.width &&
-                windows.front().geometry.height == kDesktopSize.height)
-                desktop = windows.front();
-            return desktop.has_value();
-        },
-        15s, 20ms);
-    ASSERT_TRUE(desktop) << "no desktop; stderr:\n" << app.stderrText();
+    XSession::WindowInfo desktop;
+    ASSERT_TRUE(waitForDesktop(x, app, desktop));
     x.settle();
-    const Rect w = desktop->geometry;
-    auto at = [&](Point client) { return Point{w.x + 3 + client.x, w.y + 22 + client.y}; };
+    const Rect w = desktop.geometry;
+    const Point icon = toScreen(w, kToolIcon);
+    auto click = [&](const Rect& control) {
+        const Point p = toScreen(w, middle(control));
+        return x.click(p.x, p.y);
+    };
 
     if (GetParam().state != State::Desktop) {
         const Image before = x.screenshot().crop(w);
-        ASSERT_TRUE(x.doubleClick(at(kToolIcon).x, at(kToolIcon).y));
+        ASSERT_TRUE(x.doubleClick(icon.x, icon.y));
         ASSERT_TRUE(waitUntil([&] { return x.screenshot().crop(w) != before; }, 5s, 20ms)) << "no panel";
         x.settle();
     }
     if (GetParam().state == State::Message) {
-        ASSERT_TRUE(x.click(at(kCheckNext).x, at(kCheckNext).y));
+        ASSERT_TRUE(click(kCheckNext));
         x.settle();
-        ASSERT_TRUE(x.click(at(kChoiceNext).x, at(kChoiceNext).y));
+        ASSERT_TRUE(click(kChoiceNext));
         ASSERT_TRUE(waitUntil([&] { return x.listWindows(app.pid()).size() == 2; }, 10s, 20ms)) << "no message";
     }
     // The pointer goes to the screen's far corner, outside every window of the program.

@@ -33,6 +33,7 @@
 #include <string_view>
 #include <vector>
 
+#include "quillon_screen.h"
 #include "x_session.h"
 
 // After GoogleTest and the harness: Xlib's macros would collide with them.
@@ -49,20 +50,20 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::string_view kMessageTitle = "信息：";
-constexpr int kDesktopW = 999, kDesktopH = 633;
-constexpr int kCompletionW = 933, kCompletionH = 619;
-// Frame metrics of the toolkit: client area at (3, 22) of the outer corner.
-constexpr int kBorder = 3, kCaptionBottom = 22;
 
 constexpr std::array<std::string_view, 3> kSanitizerReports = {"ERROR: AddressSanitizer", "runtime error:",
                                                                "LeakSanitizer"};
 
+// Unlike the sizes alone, the title tells the system menu from a message box.
 enum class Kind { Desktop, Completion, Message, Popup };
 
-Kind kindOf(const XSession::WindowInfo& w) {
+Kind kindOfWindow(const XSession::WindowInfo& w) {
     if (w.name == kMessageTitle) return Kind::Message;
-    if (w.geometry.width == kDesktopW && w.geometry.height == kDesktopH) return Kind::Desktop;
-    if (w.geometry.width == kCompletionW && w.geometry.height == kCompletionH) return Kind::Completion;
+    switch (kindOf(w)) {
+        case Shown::Desktop: return Kind::Desktop;
+        case Shown::Completion: return Kind::Completion;
+        case Shown::Message: break;
+    }
     return Kind::Popup;  // the system menu
 }
 
@@ -74,10 +75,7 @@ struct Spot {
     bool client = true;
 };
 
-// The desktop's controls (client coordinates; the panel's lie on the tab control at 239,126).
-constexpr int kTabX = 239, kTabY = 126;
-constexpr Rect onTabs(int x, int y, int w, int h) { return {kTabX + x, kTabY + y, w, h}; }
-
+// The desktop's controls (client coordinates).
 const std::vector<Spot>& desktopSpots() {
     static const std::vector<Spot> spots = [] {
         std::vector<Spot> s = {
@@ -85,16 +83,15 @@ const std::vector<Spot>& desktopSpots() {
             {{16, 96, 48, 16}, 4},                  // 图片框2
             {{0, 576, 48, 32}, 4},                  // 开始
             {{741, 96, 32, 16}, 3},                 // 标签4, the panel's close box
-            {onTabs(0, 0, 249, 20), 8},             // the three tabs
-            {onTabs(419, 282, 96, 32), 12},         // 标签5 下一步
-            {onTabs(445, 290, 80, 32), 12},         // 标签6 下一步
-            {onTabs(401, 274, 104, 40), 10},        // 标签7 立即重启
+            {onTabs(Rect{0, 0, 249, 20}), 8},       // the three tabs
+            {kCheckNext, 12},
+            {kChoiceNext, 12},
+            {kRestartNow, 10},
             {{230, 96, 552, 368}, 4},               // anywhere on the panel
             {{0, 0, 993, 608}, 4},                  // anywhere on the desktop
         };
-        // The fourteen editions.
         for (int row = 0; row < 7; ++row)
-            for (int col = 0; col < 2; ++col) s.push_back({onTabs(col ? 248 : 16, 40 + 40 * row, 184, 32), 3});
+            for (int col = 0; col < 2; ++col) s.push_back({edition(col, row), 3});
         return s;
     }();
     return spots;
@@ -102,7 +99,7 @@ const std::vector<Spot>& desktopSpots() {
 
 const std::vector<Spot>& completionSpots() {
     static const std::vector<Spot> spots = {
-        {{770, 572, 160, 16}, 40},  // 标签3, the finish link
+        {kFinishLink, 40},
         {{344, 224, 232, 72}, 3},
         {{0, 0, 927, 594}, 6},
     };
@@ -112,13 +109,12 @@ const std::vector<Spot>& completionSpots() {
 // The frame of a framed window of outer width w: caption icon, minimise and close boxes, the
 // caption bar itself.
 std::vector<Spot> frameSpots(int w, bool minimizeBox) {
-    const Rect close{w - kBorder - 2 - 16, kBorder + 2, 16, 14};
     std::vector<Spot> s = {
-        {{kBorder + 2, kBorder + 1, 16, 16}, 5, false},  // caption icon: the system menu
-        {close, 2, false},
-        {{kBorder + 24, kBorder, std::max(1, w - 2 * kBorder - 70), 19}, 4, false},  // caption
+        {kCaptionIcon, 5, false},
+        {closeBox(w), 2, false},
+        {{kFrameBorder + 24, kFrameBorder, std::max(1, w - 2 * kFrameBorder - 70), 19}, 4, false},  // caption
     };
-    if (minimizeBox) s.push_back({{close.x - 18, close.y, 16, 14}, 3, false});
+    if (minimizeBox) s.push_back({minimiseBox(w), 3, false});
     return s;
 }
 
@@ -323,15 +319,15 @@ private:
         const XSession::WindowInfo* message = nullptr;
         const XSession::WindowInfo* popup = nullptr;
         for (const auto& w : windows) {
-            if (kindOf(w) == Kind::Message) message = &w;
-            if (kindOf(w) == Kind::Popup) popup = &w;
+            if (kindOfWindow(w) == Kind::Message) message = &w;
+            if (kindOfWindow(w) == Kind::Popup) popup = &w;
         }
         if (message && chance(75)) return message;
         if (popup && chance(60)) return popup;
         if (chance(8)) return &windows[static_cast<std::size_t>(uniform(0, static_cast<int>(windows.size()) - 1))];
         // The topmost framed window.
         for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-            if (kindOf(*it) != Kind::Popup) return &*it;
+            if (kindOfWindow(*it) != Kind::Popup) return &*it;
         return &windows.back();
     }
 
@@ -342,7 +338,7 @@ private:
         if (!w) return {uniform(0, screenW - 1), uniform(0, screenH - 1)};
         const Rect g = w->geometry;
         std::vector<Spot> spots;
-        switch (kindOf(*w)) {
+        switch (kindOfWindow(*w)) {
             case Kind::Desktop:
                 spots = desktopSpots();
                 for (const Spot& s : frameSpots(g.width, true)) spots.push_back(s);
@@ -353,7 +349,7 @@ private:
                 break;
             case Kind::Message: {
                 // The OK button is centred near the bottom of the client area.
-                const int cw = g.width - 2 * kBorder, ch = g.height - kBorder - kCaptionBottom;
+                const int cw = g.width - 2 * kFrameBorder, ch = g.height - kFrameBorder - kCaptionBottom;
                 spots = {{{cw / 2 - 45, std::max(0, ch - 45), 90, 40}, 20},
                          {{0, 0, cw, ch}, 4}};
                 for (const Spot& s : frameSpots(g.width, false)) spots.push_back(s);
@@ -373,8 +369,8 @@ private:
             pick -= s.weight;
         }
         const Point p = pointIn(chosen->r);
-        const int ox = g.x + (chosen->client ? kBorder : 0), oy = g.y + (chosen->client ? kCaptionBottom : 0);
-        return {std::clamp(ox + p.x, 0, screenW - 1), std::clamp(oy + p.y, 0, screenH - 1)};
+        const Point s = chosen->client ? toScreen(g, p) : Point{g.x + p.x, g.y + p.y};
+        return {std::clamp(s.x, 0, screenW - 1), std::clamp(s.y, 0, screenH - 1)};
     }
 
     static void move(std::ostream& out, Point p) { out << "mousemove " << p.x << ' ' << p.y << '\n'; }
@@ -407,10 +403,10 @@ private:
             events += 4;
             return 4;
         }
-        if (roll < 63 && w && kindOf(*w) != Kind::Popup) {  // a drag on the title bar
+        if (roll < 63 && w && kindOfWindow(*w) != Kind::Popup) {  // a drag on the title bar
             const Rect g = w->geometry;
-            const Point grab{g.x + uniform(kBorder + 24, std::max(kBorder + 25, g.width - 60)),
-                             g.y + uniform(kBorder + 1, kBorder + 17)};
+            const Point grab{g.x + uniform(kFrameBorder + 24, std::max(kFrameBorder + 25, g.width - 60)),
+                             g.y + uniform(kFrameBorder + 1, kFrameBorder + 17)};
             // Mostly keep the window on the screen; now and then pull it partly off.
             const int toX = chance(85) ? uniform(0, std::max(0, screenW - g.width)) : uniform(-g.width / 2, screenW - 40);
             const int toY = chance(85) ? uniform(0, std::max(0, screenH - g.height)) : uniform(-10, screenH - 40);
@@ -563,7 +559,7 @@ TEST(InputStorm, RandomInputNeverCrashesHangsOrEndsUncleanly) {
         const WindowId focused = prober.focus();
         if (std::none_of(windows.begin(), windows.end(), [&](const auto& w) { return w.id == focused; })) {
             for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-                if (kindOf(*it) != Kind::Popup) {
+                if (kindOfWindow(*it) != Kind::Popup) {
                     (void)x.focus(it->id);
                     break;
                 }

@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "quillon_screen.h"
 #include "x_session.h"
 
 #ifndef QUILLON_BINARY
@@ -322,16 +323,17 @@ TEST_F(InstalledPackage, ManPageRendersWithoutWarningsAndTellsHowToLeave) {
 }
 
 TEST_F(InstalledPackage, InstalledProgramShowsItsWindowAndLeavesWithEscape) {
-    XSession x(XServer::Options{.width = 1280, .height = 1024});
+    XSession x(XServer::Options{.width = kScreenWidth, .height = kScreenHeight});
     ASSERT_TRUE(x.ok()) << x.error() << "\n" << x.server().log();
     App app(x, kProgram.string());
     ASSERT_TRUE(app.ok()) << app.error();
-    const std::optional<WindowId> win = x.findWindow(app.pid());
-    ASSERT_TRUE(win) << "no window; stderr:\n" << app.stderrText();
-    const std::optional<Rect> place = x.geometry(*win);
+    // Its only window, at the desktop's size.
+    XSession::WindowInfo desktop;
+    ASSERT_TRUE(waitForDesktop(x, app, desktop));
+    const std::optional<Rect> place = x.geometry(desktop.id);
     ASSERT_TRUE(place);
-    EXPECT_EQ(place->width, 999);
-    EXPECT_EQ(place->height, 633);
+    EXPECT_EQ(place->width, kDesktopSize.width);
+    EXPECT_EQ(place->height, kDesktopSize.height);
 
     // The first frame is on the screen: the window's area is painted, not one flat colour.
     const auto painted = [&] {
@@ -340,7 +342,7 @@ TEST_F(InstalledPackage, InstalledProgramShowsItsWindowAndLeavesWithEscape) {
     };
     EXPECT_TRUE(waitUntil(painted, 10s)) << app.stderrText();
 
-    ASSERT_TRUE(x.focus(*win));
+    ASSERT_TRUE(x.focus(desktop.id));
     ASSERT_TRUE(x.key("Escape"));
     EXPECT_EQ(app.waitExit(10s), std::optional<int>(0)) << app.stderrText();
 }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "quillon_screen.h"
 #include "x_session.h"
 
 #ifndef QUILLON_BINARY
@@ -24,11 +25,6 @@ using Clock = std::chrono::steady_clock;
 // The longest the program may outlive its display.
 constexpr Millis kEndsWithin = 1000ms;
 
-constexpr Rect kDesktopSize = {0, 0, 999, 633};
-constexpr Point kToolIcon = {40, 22};  // client positions; the client area starts at (3, 22)
-constexpr Point kCheckNext = {239 + 419 + 48, 126 + 282 + 16};
-constexpr Point kChoiceNext = {239 + 445 + 40, 126 + 290 + 16};
-
 enum class State { Desktop, Panel, Message };
 
 struct StateCase {
@@ -40,32 +36,26 @@ void PrintTo(const StateCase& c, std::ostream* os) { *os << c.name; }
 
 // Starts the program on the session and brings it to the state; returns what went wrong.
 std::string reach(XSession& x, App& app, State state) {
-    std::optional<XSession::WindowInfo> desktop;
-    waitUntil(
-        [&] {
-            const auto windows = x.listWindows(app.pid());
-            desktop.reset();
-            if (windows.size() == 1 && windows.front().geometry.width == kDesktopSize.width &&
-                windows.front().geometry.height == kDesktopSize.height)
-                desktop = windows.front();
-            return desktop.has_value();
-        },
-        15s, 20ms);
-    if (!desktop) return "no desktop; stderr:\n" + app.stderrText();
+    XSession::WindowInfo desktop;
+    if (const ::testing::AssertionResult shown = waitForDesktop(x, app, desktop); !shown) return shown.message();
     x.settle();
     if (state == State::Desktop) return {};
 
-    const Rect w = desktop->geometry;
-    auto at = [&](Point client) { return Point{w.x + 3 + client.x, w.y + 22 + client.y}; };
+    const Rect w = desktop.geometry;
+    const Point icon = toScreen(w, kToolIcon);
+    auto click = [&](const Rect& control) {
+        const Point p = toScreen(w, middle(control));
+        return x.click(p.x, p.y);
+    };
     const Image before = x.screenshot().crop(w);
-    if (!x.doubleClick(at(kToolIcon).x, at(kToolIcon).y)) return "double-click failed";
+    if (!x.doubleClick(icon.x, icon.y)) return "double-click failed";
     if (!waitUntil([&] { return x.screenshot().crop(w) != before; }, 5s, 20ms)) return "the panel did not open";
     x.settle();
     if (state == State::Panel) return {};
 
-    if (!x.click(at(kCheckNext).x, at(kCheckNext).y)) return "click failed";
+    if (!click(kCheckNext)) return "click failed";
     x.settle();
-    if (!x.click(at(kChoiceNext).x, at(kChoiceNext).y)) return "click failed";
+    if (!click(kChoiceNext)) return "click failed";
     if (!waitUntil([&] { return x.listWindows(app.pid()).size() == 2; }, 10s, 20ms)) return "no message box";
     x.settle();
     return {};

@@ -4,11 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 
+#include "quillon_screen.h"
 #include "x_session.h"
 
 #ifndef QUILLON_BINARY
@@ -22,25 +21,20 @@ constexpr uint32_t kStrip = 0x0088FF;
 constexpr uint32_t kPage = 0xFCFCFE;
 constexpr uint32_t kBar = 0x0A246A;
 
-std::string screenshotDir() { return (std::filesystem::path(QUILLON_BINARY).parent_path() / "screenshots").string(); }
-
 class PanelE2E : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(x_.ok()) << x_.error() << "\n" << x_.server().log();
         app_ = std::make_unique<App>(x_, QUILLON_BINARY);
         ASSERT_TRUE(app_->ok()) << app_->error();
-        const std::optional<WindowId> win = x_.findWindow(app_->pid());
-        ASSERT_TRUE(win) << "no window; stderr:\n" << app_->stderrText();
-        const std::optional<Rect> g = x_.geometry(*win);
-        ASSERT_TRUE(g);
-        origin_ = {g->x, g->y};
+        XSession::WindowInfo desktop;
+        ASSERT_TRUE(waitForDesktop(x_, *app_, desktop));
+        window_ = desktop.geometry;
         x_.settle();
     }
 
-    // Screen positions of a point of the desktop's client area, and of the tab control.
-    Point client(int x, int y) const { return {origin_.x + 3 + x, origin_.y + 22 + y}; }
-    Point onTabs(int x, int y) const { return client(239 + x, 126 + y); }
+    // The screen position of a point of the tab control.
+    Point screenOnTabs(Point p) const { return toScreen(window_, onTabs(p)); }
 
     // Waits until the screen shows rgb at p; returns the pixel last seen.
     uint32_t waitForPixel(Point p, uint32_t rgb) {
@@ -55,14 +49,8 @@ protected:
 
     XSession x_;
     std::unique_ptr<App> app_;
-    Point origin_;
+    Rect window_;
 };
-
-std::string hex(uint32_t rgb) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%06X", rgb);
-    return text;
-}
 
 struct Probe {
     const char* what;
@@ -89,27 +77,27 @@ const PageCase kPages[] = {
 };
 
 TEST_F(PanelE2E, TabsSwitchThePagesOnScreen) {
-    // A double-click on the first icon, above the grey bar over its lower part.
-    const Point icon = client(40, 20);
+    const Point icon = toScreen(window_, kToolIcon);
     ASSERT_TRUE(x_.doubleClick(icon.x, icon.y));
-    const Point strip = onTabs(400, 10);
+    const Point strip = screenOnTabs({400, 10});
     ASSERT_EQ(hex(waitForPixel(strip, kStrip)), hex(kStrip)) << "the panel did not open";
-    EXPECT_EQ(hex(x_.screenshot().pixel(onTabs(510, 284).x, onTabs(510, 284).y)), hex(kStrip)) << "not on the check page";
+    const Point checkNext = screenOnTabs({510, 284});
+    EXPECT_EQ(hex(x_.screenshot().pixel(checkNext.x, checkNext.y)), hex(kStrip)) << "not on the check page";
 
     for (const PageCase& c : kPages) {
         SCOPED_TRACE("page " + std::to_string(c.page));
-        const Point tab = onTabs(c.tab.x, c.tab.y);
+        const Point tab = screenOnTabs(c.tab);
         ASSERT_TRUE(x_.click(tab.x, tab.y));
-        const Point w = onTabs(c.waitFor.local.x, c.waitFor.local.y);
+        const Point w = screenOnTabs(c.waitFor.local);
         EXPECT_EQ(hex(waitForPixel(w, c.waitFor.expected)), hex(c.waitFor.expected)) << c.waitFor.what;
         x_.settle();
         const Image shot = x_.screenshot();
         for (const Probe& p : c.others) {
-            const Point s = onTabs(p.local.x, p.local.y);
+            const Point s = screenOnTabs(p.local);
             EXPECT_EQ(hex(shot.pixel(s.x, s.y)), hex(p.expected)) << p.what;
         }
         std::string error;
-        EXPECT_TRUE(savePng(shot, screenshotDir() + "/e2e_panel_page" + std::to_string(c.page) + ".png", &error)) << error;
+        EXPECT_TRUE(savePng(shot, screenshotPath("e2e_panel_page" + std::to_string(c.page) + ".png"), &error)) << error;
     }
     EXPECT_TRUE(app_->running());
 }

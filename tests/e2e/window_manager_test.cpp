@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "quillon_screen.h"
 #include "x_session.h"
 
 // Xlib last: its macros (None, Bool, Status...) must not reach the headers above.
@@ -30,15 +31,7 @@
 namespace quillon::e2e {
 namespace {
 
-constexpr int kScreenWidth = 1280;
-constexpr int kScreenHeight = 1024;
-constexpr int kWidth = 999;
-constexpr int kHeight = 633;
-constexpr const char* kCaption = "Merrowind——此软件是给小白使用的，大神勿喷";
-
-// The program's own frame: a 3-pixel border, a 19-pixel caption bar, and its minimise box
-// (16 pixels wide, 2 pixels left of the close box) centred at this window-relative point.
-constexpr Point kMinimiseBox{kWidth - 3 - 2 - 16 - 2 - 8, 5 + 7};
+// On the program's own caption bar, window-relative.
 constexpr Point kTitleBarGrip{300, 12};
 
 // ICCCM WM_STATE values.
@@ -166,12 +159,11 @@ protected:
 
         app_ = std::make_unique<App>(x_, QUILLON_BINARY);
         ASSERT_TRUE(app_->ok()) << app_->error();
-        const std::optional<WindowId> win = x_.findWindow(app_->pid());
-        ASSERT_TRUE(win) << "no window; windows on the display:\n"
-                         << describeWindows() << "program stderr:\n"
-                         << app_->stderrText() << "openbox stderr:\n"
-                         << wm_->stderrText();
-        win_ = *win;
+        XSession::WindowInfo desktop;
+        ASSERT_TRUE(waitForDesktop(x_, *app_, desktop)) << "\nwindows on the display:\n"
+                                                        << describeDisplay() << "openbox stderr:\n"
+                                                        << wm_->stderrText();
+        win_ = desktop.id;
         // Managed: the window manager has set the ICCCM state of the mapped window.
         ASSERT_TRUE(waitUntil([&] { return wmState() == kNormalState; }, 10s))
             << "openbox did not manage the window; openbox stderr:\n"
@@ -188,7 +180,7 @@ protected:
         }
     }
 
-    std::string describeWindows() {
+    std::string describeDisplay() {
         std::ostringstream out;
         for (const XSession::WindowInfo& w : x_.allWindows())
             out << "  " << w.id << " " << w.geometry << " pid " << w.pid << " class \"" << w.wmClass << "\" "
@@ -202,9 +194,7 @@ protected:
         return state->front();
     }
 
-    Rect expectedPlace() const {
-        return {(kScreenWidth - kWidth) / 2, (kScreenHeight - kHeight) / 2, kWidth, kHeight};
-    }
+    Rect expectedPlace() const { return centred(kDesktopSize); }
 
     XSession x_;
     std::unique_ptr<Properties> props_;
@@ -221,7 +211,7 @@ TEST_F(UnderWindowManager, WindowKeepsItsCentredPlace) {
 
 TEST_F(UnderWindowManager, WindowManagerLearnsClassCaptionAndIcons) {
     EXPECT_EQ(x_.wmClass(win_), std::optional<std::string>("quillon.Quillon"));
-    EXPECT_EQ(props_->utf8(win_, "_NET_WM_NAME"), std::optional<std::string>(kCaption));
+    EXPECT_EQ(props_->utf8(win_, "_NET_WM_NAME"), std::optional<std::string>(kDesktopCaption));
 
     // _NET_WM_ICON: width, height, then width * height ARGB pixels, for each size in turn.
     const std::optional<std::vector<long>> icon = props_->longs(win_, "_NET_WM_ICON");
@@ -260,7 +250,8 @@ TEST_F(UnderWindowManager, WindowManagerAddsNoFrameOrTitleBar) {
 
 TEST_F(UnderWindowManager, OwnMinimiseBoxIconifiesAndTheProgramKeepsRunning) {
     const Rect place = expectedPlace();
-    ASSERT_TRUE(x_.click(place.x + kMinimiseBox.x, place.y + kMinimiseBox.y));
+    const Point box = middle(minimiseBox(place.width));
+    ASSERT_TRUE(x_.click(place.x + box.x, place.y + box.y));
     const auto iconic = [&] {
         const std::vector<std::string> states = props_->atomNames(win_, "_NET_WM_STATE");
         return wmState() == kIconicState ||
@@ -276,7 +267,7 @@ TEST_F(UnderWindowManager, DraggingTheTitleBarMovesTheWindowByTheDragDistance) {
     const int dx = -90, dy = 70;
     const Point grip{place.x + kTitleBarGrip.x, place.y + kTitleBarGrip.y};
     ASSERT_TRUE(x_.drag(grip.x, grip.y, grip.x + dx, grip.y + dy));
-    const Rect moved{place.x + dx, place.y + dy, kWidth, kHeight};
+    const Rect moved{place.x + dx, place.y + dy, place.width, place.height};
     EXPECT_TRUE(waitUntil([&] { return x_.geometry(win_) == std::optional<Rect>(moved); }, 10s))
         << "the window is at " << x_.geometry(win_).value_or(Rect{});
     EXPECT_TRUE(app_->running()) << app_->stderrText();
