@@ -27,7 +27,7 @@ void JournalPlatform::showWindow(tk::NativeId id) {
     const tk::Window* window = toolkit_ ? toolkit_->findWindow(id) : nullptr;
     if (window && window->definition().caption == "信息：") {
         std::string line = "message " + std::string(window->control("text").definition().text) + " over";
-        for (tk::NativeId below : onScreen_) line += " " + nameOf(below);
+        for (tk::NativeId below : onScreen_) line.append(" ").append(nameOf(below));
         journal_.push_back(line);
     } else {
         journal_.push_back("shown " + nameOf(id));
@@ -71,7 +71,10 @@ WallpaperSample sampleWallpaper(const tk::Window& desktop) {
 
 std::string describe(const WallpaperSample& sample) {
     std::string text;
-    for (std::uint32_t rgb : sample) text += (text.empty() ? "" : " ") + hex(rgb);
+    for (std::uint32_t rgb : sample) {
+        if (!text.empty()) text += ' ';
+        text += hex(rgb);
+    }
     return text;
 }
 
