@@ -28,12 +28,8 @@ protected:
 
     // Starts the program and walks through the panel to the completion window.
     void SetUp() override {
-        ASSERT_TRUE(x_.ok()) << x_.error() << "\n" << x_.server().log();
-        app_ = std::make_unique<App>(x_, QUILLON_BINARY);
-        ASSERT_TRUE(app_->ok()) << app_->error();
         XSession::WindowInfo desktop;
-        ASSERT_TRUE(waitForDesktop(x_, *app_, desktop));
-        x_.settle();
+        ASSERT_TRUE(startToDesktop(x_, QUILLON_BINARY, app_, desktop));
 
         auto click = [&](Point client) {
             const Point p = toScreen(desktop.geometry, client);

@@ -25,14 +25,10 @@ protected:
     DesktopE2E() : x_(XServer::Options{.width = kScreenWidth, .height = kScreenHeight}) {}
 
     void SetUp() override {
-        ASSERT_TRUE(x_.ok()) << x_.error() << "\n" << x_.server().log();
-        app_ = std::make_unique<App>(x_, QUILLON_BINARY);
-        ASSERT_TRUE(app_->ok()) << app_->error();
         XSession::WindowInfo desktop;
-        ASSERT_TRUE(waitForDesktop(x_, *app_, desktop));
+        ASSERT_TRUE(startToDesktop(x_, QUILLON_BINARY, app_, desktop));
         win_ = desktop.id;
         geometry_ = desktop.geometry;
-        x_.settle();
     }
 
     // Waits for the program to end by itself; nullopt if it is still running.

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -71,15 +72,6 @@ std::optional<Activity> activityOf(pid_t pid) {
     return a;
 }
 
-enum class State { Desktop, Panel, Message };
-
-struct StateCase {
-    const char* name;
-    State state;
-};
-
-void PrintTo(const StateCase& c, std::ostream* os) { *os << c.name; }
-
 class Idle : public ::testing::TestWithParam<StateCase> {
 protected:
     static void SetUpTestSuite() { x_ = new XSession(); }
@@ -94,32 +86,11 @@ XSession* Idle::x_ = nullptr;
 
 TEST_P(Idle, NoCpuTimeAndNoWakeUpsForTenSeconds) {
     XSession& x = *x_;
-    ASSERT_TRUE(x.ok()) << x.error() << "\n" << x.server().log();
-    App app(x, QUILLON_BINARY);
-    ASSERT_TRUE(app.ok()) << app.error();
-
+    std::unique_ptr<App> started;
     XSession::WindowInfo desktop;
-    ASSERT_TRUE(waitForDesktop(x, app, desktop));
-    x.settle();
-    const Rect w = desktop.geometry;
-    const Point icon = toScreen(w, kToolIcon);
-    auto click = [&](const Rect& control) {
-        const Point p = toScreen(w, middle(control));
-        return x.click(p.x, p.y);
-    };
-
-    if (GetParam().state != State::Desktop) {
-        const Image before = x.screenshot().crop(w);
-        ASSERT_TRUE(x.doubleClick(icon.x, icon.y));
-        ASSERT_TRUE(waitUntil([&] { return x.screenshot().crop(w) != before; }, 5s, 20ms)) << "no panel";
-        x.settle();
-    }
-    if (GetParam().state == State::Message) {
-        ASSERT_TRUE(click(kCheckNext));
-        x.settle();
-        ASSERT_TRUE(click(kChoiceNext));
-        ASSERT_TRUE(waitUntil([&] { return x.listWindows(app.pid()).size() == 2; }, 10s, 20ms)) << "no message";
-    }
+    ASSERT_TRUE(startToDesktop(x, QUILLON_BINARY, started, desktop));
+    App& app = *started;
+    ASSERT_TRUE(reach(x, app, desktop, GetParam().state));
     // The pointer goes to the screen's far corner, outside every window of the program.
     ASSERT_TRUE(x.mouseMove(x.width() - 1, x.height() - 1));
     x.settle();
@@ -142,10 +113,7 @@ TEST_P(Idle, NoCpuTimeAndNoWakeUpsForTenSeconds) {
     EXPECT_TRUE(app.running());
 }
 
-INSTANTIATE_TEST_SUITE_P(States, Idle,
-                         ::testing::Values(StateCase{"DesktopAlone", State::Desktop},
-                                           StateCase{"PanelOpen", State::Panel},
-                                           StateCase{"MessageBoxUp", State::Message}),
+INSTANTIATE_TEST_SUITE_P(States, Idle, ::testing::ValuesIn(kStates),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -25,51 +25,15 @@ using Clock = std::chrono::steady_clock;
 // The longest the program may outlive its display.
 constexpr Millis kEndsWithin = 1000ms;
 
-enum class State { Desktop, Panel, Message };
-
-struct StateCase {
-    const char* name;
-    State state;
-};
-
-void PrintTo(const StateCase& c, std::ostream* os) { *os << c.name; }
-
-// Starts the program on the session and brings it to the state; returns what went wrong.
-std::string reach(XSession& x, App& app, State state) {
-    XSession::WindowInfo desktop;
-    if (const ::testing::AssertionResult shown = waitForDesktop(x, app, desktop); !shown) return shown.message();
-    x.settle();
-    if (state == State::Desktop) return {};
-
-    const Rect w = desktop.geometry;
-    const Point icon = toScreen(w, kToolIcon);
-    auto click = [&](const Rect& control) {
-        const Point p = toScreen(w, middle(control));
-        return x.click(p.x, p.y);
-    };
-    const Image before = x.screenshot().crop(w);
-    if (!x.doubleClick(icon.x, icon.y)) return "double-click failed";
-    if (!waitUntil([&] { return x.screenshot().crop(w) != before; }, 5s, 20ms)) return "the panel did not open";
-    x.settle();
-    if (state == State::Panel) return {};
-
-    if (!click(kCheckNext)) return "click failed";
-    x.settle();
-    if (!click(kChoiceNext)) return "click failed";
-    if (!waitUntil([&] { return x.listWindows(app.pid()).size() == 2; }, 10s, 20ms)) return "no message box";
-    x.settle();
-    return {};
-}
-
 class LostDisplay : public ::testing::TestWithParam<StateCase> {};
 
 TEST_P(LostDisplay, EndsWithinASecondSayingSoWithAnErrorCode) {
     XSession x;
-    ASSERT_TRUE(x.ok()) << x.error() << "\n" << x.server().log();
-    App app(x, QUILLON_BINARY);
-    ASSERT_TRUE(app.ok()) << app.error();
-    const std::string failure = reach(x, app, GetParam().state);
-    ASSERT_TRUE(failure.empty()) << failure;
+    std::unique_ptr<App> started;
+    XSession::WindowInfo desktop;
+    ASSERT_TRUE(startToDesktop(x, QUILLON_BINARY, started, desktop));
+    App& app = *started;
+    ASSERT_TRUE(reach(x, app, desktop, GetParam().state));
     ASSERT_TRUE(app.running()) << app.stderrText();
 
     // SIGKILL: the server dies at once, without telling its clients anything.
@@ -86,10 +50,7 @@ TEST_P(LostDisplay, EndsWithinASecondSayingSoWithAnErrorCode) {
     EXPECT_NE(app.stderrText().find("display"), std::string::npos) << "stderr:\n" << app.stderrText();
 }
 
-INSTANTIATE_TEST_SUITE_P(States, LostDisplay,
-                         ::testing::Values(StateCase{"DesktopAlone", State::Desktop},
-                                           StateCase{"PanelOpen", State::Panel},
-                                           StateCase{"MessageBoxUp", State::Message}),
+INSTANTIATE_TEST_SUITE_P(States, LostDisplay, ::testing::ValuesIn(kStates),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -24,13 +24,9 @@ constexpr uint32_t kBar = 0x0A246A;
 class PanelE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(x_.ok()) << x_.error() << "\n" << x_.server().log();
-        app_ = std::make_unique<App>(x_, QUILLON_BINARY);
-        ASSERT_TRUE(app_->ok()) << app_->error();
         XSession::WindowInfo desktop;
-        ASSERT_TRUE(waitForDesktop(x_, *app_, desktop));
+        ASSERT_TRUE(startToDesktop(x_, QUILLON_BINARY, app_, desktop));
         window_ = desktop.geometry;
-        x_.settle();
     }
 
     // The screen position of a point of the tab control.

@@ -51,13 +51,9 @@ protected:
     }
 
     void SetUp() override {
-        ASSERT_TRUE(x_->ok()) << x_->error() << "\n" << x_->server().log();
-        app_ = std::make_unique<App>(*x_, QUILLON_BINARY);
-        ASSERT_TRUE(app_->ok()) << app_->error();
         XSession::WindowInfo desktop;
-        ASSERT_TRUE(waitForDesktop(*x_, *app_, desktop, 10s));
+        ASSERT_TRUE(startToDesktop(*x_, QUILLON_BINARY, app_, desktop, 10s));
         window_ = desktop.geometry;
-        x_->settle();
     }
 
     void TearDown() override { app_.reset(); }

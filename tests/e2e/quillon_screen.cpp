@@ -89,6 +89,39 @@ std::string describeWindows(XSession& x, pid_t pid) {
     return waitFor(x, program, kind, found, timeout, false);
 }
 
+::testing::AssertionResult startToDesktop(XSession& x, const std::string& program, std::unique_ptr<App>& app,
+                                          XSession::WindowInfo& desktop, Millis timeout) {
+    if (!x.ok()) return ::testing::AssertionFailure() << x.error() << "\n" << x.server().log();
+    app = std::make_unique<App>(x, program);
+    if (!app->ok()) return ::testing::AssertionFailure() << app->error();
+    if (::testing::AssertionResult shown = waitForDesktop(x, *app, desktop, timeout); !shown) return shown;
+    x.settle();
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult reach(XSession& x, App& app, const XSession::WindowInfo& desktop, State state) {
+    if (state == State::Desktop) return ::testing::AssertionSuccess();
+
+    const Rect w = desktop.geometry;
+    const Point icon = toScreen(w, kToolIcon);
+    const Image before = x.screenshot().crop(w);
+    if (!x.doubleClick(icon.x, icon.y)) return ::testing::AssertionFailure() << "double-click failed";
+    if (!waitUntil([&] { return x.screenshot().crop(w) != before; }, 5s, 20ms))
+        return ::testing::AssertionFailure() << "the panel did not open; " << report(x, app);
+    x.settle();
+    if (state == State::Panel) return ::testing::AssertionSuccess();
+
+    for (const Rect& next : {kCheckNext, kChoiceNext}) {
+        const Point p = toScreen(w, middle(next));
+        if (!x.click(p.x, p.y)) return ::testing::AssertionFailure() << "click failed";
+        x.settle();
+    }
+    XSession::WindowInfo message;
+    if (::testing::AssertionResult shown = waitForAny(x, app, Shown::Message, message, 10s); !shown) return shown;
+    x.settle();
+    return ::testing::AssertionSuccess();
+}
+
 std::string hex(uint32_t rgb) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%06X", rgb);

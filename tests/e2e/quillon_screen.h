@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <ostream>
 #include <string>
 
 #include <sys/types.h>
@@ -98,6 +100,24 @@ inline ::testing::AssertionResult waitForDesktop(XSession& x, Watched program, X
                                                  Millis timeout = 15s) {
     return waitForOnly(x, program, Shown::Desktop, found, timeout);
 }
+
+// Starts `program` on the session, waits for its desktop as its only window and lets the
+// screen settle; `app` owns the started process whatever the outcome.
+::testing::AssertionResult startToDesktop(XSession& x, const std::string& program, std::unique_ptr<App>& app,
+                                          XSession::WindowInfo& desktop, Millis timeout = 15s);
+
+// The states the program rests in between inputs, for suites that watch it while it rests.
+enum class State { Desktop, Panel, Message };
+struct StateCase {
+    const char* name;
+    State state;
+};
+inline void PrintTo(const StateCase& c, std::ostream* os) { *os << c.name; }
+inline constexpr StateCase kStates[] = {
+    {"DesktopAlone", State::Desktop}, {"PanelOpen", State::Panel}, {"MessageBoxUp", State::Message}};
+// Brings the program, whose desktop is up and settled, into the state: the panel opened by a
+// double-click on the first icon, then the "choose one" message by going on without a choice.
+::testing::AssertionResult reach(XSession& x, App& app, const XSession::WindowInfo& desktop, State state);
 
 // For messages: a pixel as 0xRRGGBB.
 std::string hex(uint32_t rgb);

@@ -157,10 +157,8 @@ protected:
             << "openbox did not take over the screen; its stderr:\n"
             << wm_->stderrText();
 
-        app_ = std::make_unique<App>(x_, QUILLON_BINARY);
-        ASSERT_TRUE(app_->ok()) << app_->error();
         XSession::WindowInfo desktop;
-        ASSERT_TRUE(waitForDesktop(x_, *app_, desktop)) << "\nwindows on the display:\n"
+        ASSERT_TRUE(startToDesktop(x_, QUILLON_BINARY, app_, desktop)) << "\nwindows on the display:\n"
                                                         << describeDisplay() << "openbox stderr:\n"
                                                         << wm_->stderrText();
         win_ = desktop.id;
