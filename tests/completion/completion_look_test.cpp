@@ -29,11 +29,7 @@ TEST_F(CompletionLook, SavesAScreenshot) {
 
 TEST_F(CompletionLook, BlackScreenWithAGreyPanel) {
     EXPECT_EQ(completion().outerSize(), (tk::Size{933, 619}));
-    const struct {
-        const char* what;
-        tk::Point client;
-        std::uint32_t expected;
-    } probes[] = {
+    const PixelProbe probes[] = {
         {"background, top-left", {0, 0}, 0x000000},
         {"background, top-right", {926, 0}, 0x000000},
         {"background, bottom-left", {0, 593}, 0x000000},
@@ -60,10 +56,7 @@ TEST_F(CompletionLook, BlackScreenWithAGreyPanel) {
         {"link, top-left", {770, 572}, kFace},
         {"link, bottom-left", {770, 587}, kFace},
     };
-    for (const auto& p : probes) {
-        SCOPED_TRACE(p.what);
-        EXPECT_EQ(hex(clientPixel(completion(), p.client)), hex(p.expected));
-    }
+    expectClientPixels(completion(), probes);
 }
 
 TEST_F(CompletionLook, TextBoxShowsWhiteText) {

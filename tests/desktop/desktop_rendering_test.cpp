@@ -26,12 +26,6 @@ const tk::WindowDef& wallpaperOnly() {
     return def;
 }
 
-struct Probe {
-    const char* what;
-    tk::Point client;
-    std::uint32_t expected;
-};
-
 class DesktopRendering : public DesktopTest {};
 
 TEST_F(DesktopRendering, SavesAScreenshot) {
@@ -42,7 +36,7 @@ TEST_F(DesktopRendering, SavesAScreenshot) {
 
 TEST_F(DesktopRendering, SolidControlsShowTheirBackColours) {
     tk::Window& desktop = startDesktop();
-    const Probe probes[] = {
+    const PixelProbe probes[] = {
         // The taskbar, 标签2 (48,576 944x32), corner to corner.
         {"taskbar top-left", {48, 576}, 0x606060},
         {"taskbar middle", {500, 592}, 0x606060},
@@ -60,10 +54,7 @@ TEST_F(DesktopRendering, SolidControlsShowTheirBackColours) {
         {"lower bar top-left", {8, 112}, tk::palette::face},
         {"lower bar bottom-right", {71, 127}, tk::palette::face},
     };
-    for (const Probe& p : probes) {
-        SCOPED_TRACE(p.what);
-        EXPECT_EQ(hex(clientPixel(desktop, p.client)), hex(p.expected));
-    }
+    expectClientPixels(desktop, probes);
 }
 
 TEST_F(DesktopRendering, WatermarkIsCutAtTheClientEdge) {
@@ -108,12 +99,15 @@ TEST_F(DesktopRendering, ReinstallPanelIsHidden) {
     tk::Window& reference = toolkit().loadWindow(wallpaperOnly());
     toolkit().processPending();
     // Where the panel (标签3 230,96 552x368), its tabs and its close box would be.
-    const Probe probes[] = {
-        {"panel top-left", {230, 96}, 0},  {"panel bottom-right", {781, 463}, 0},
-        {"panel middle", {300, 300}, 0},   {"close box", {757, 104}, 0},
-        {"tab strip", {260, 135}, 0},      {"next button", {670, 425}, 0},
+    const struct {
+        const char* what;
+        tk::Point client;
+    } places[] = {
+        {"panel top-left", {230, 96}},  {"panel bottom-right", {781, 463}},
+        {"panel middle", {300, 300}},   {"close box", {757, 104}},
+        {"tab strip", {260, 135}},      {"next button", {670, 425}},
     };
-    for (const Probe& p : probes) {
+    for (const auto& p : places) {
         SCOPED_TRACE(p.what);
         const std::uint32_t c = clientPixel(desktop, p.client);
         EXPECT_NE(hex(c), hex(0xECECEC));

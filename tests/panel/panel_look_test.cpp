@@ -175,11 +175,7 @@ TEST_P(PanelPage, ShowsTheStripThePageAndTheFrame) {
     EXPECT_NE(findPixel(desktop(), tabsRect(sel), bluish), std::nullopt) << "no blue caption on the selected tab";
 
     // Around the tab control: 标签3's grey face and black border, and the red close mark 标签4.
-    const struct {
-        const char* what;
-        tk::Point client;
-        std::uint32_t expected;
-    } around[] = {
+    const PixelProbe around[] = {
         {"frame border, top-left", {230, 96}, 0x000000},
         {"frame border, bottom-right", {781, 463}, 0x000000},
         {"frame border, left", {230, 300}, 0x000000},
@@ -191,10 +187,7 @@ TEST_P(PanelPage, ShowsTheStripThePageAndTheFrame) {
         {"close mark, top-left", {741, 96}, 0xFF0000},
         {"close mark, bottom-right", {772, 111}, 0xFF0000},
     };
-    for (const auto& p : around) {
-        SCOPED_TRACE(p.what);
-        EXPECT_EQ(hex(clientPixel(desktop(), p.client)), hex(p.expected));
-    }
+    expectClientPixels(desktop(), around);
 }
 
 INSTANTIATE_TEST_SUITE_P(Panel, PanelPage, ::testing::Values(0, 1, 2));

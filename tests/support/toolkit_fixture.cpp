@@ -55,6 +55,13 @@ std::string hex(std::uint32_t rgb) {
     return text;
 }
 
+void expectClientPixels(const tk::Window& window, std::span<const PixelProbe> probes) {
+    for (const PixelProbe& p : probes) {
+        SCOPED_TRACE(p.what);
+        EXPECT_EQ(hex(clientPixel(window, p.client)), hex(p.expected));
+    }
+}
+
 std::string saveScreenshot(const tk::Window& window, const std::string& folder, const std::string& name) {
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "toolkit/toolkit.h"
@@ -46,6 +47,15 @@ inline int blue(std::uint32_t rgb) { return static_cast<int>(rgb & 0xFF); }
 // Every channel within tolerance of the other colour's.
 bool near(std::uint32_t a, std::uint32_t b, int tolerance);
 std::string hex(std::uint32_t rgb);
+
+// A pixel a test expects in a window's client area, and what lies there.
+struct PixelProbe {
+    const char* what;
+    tk::Point client;
+    std::uint32_t expected;
+};
+// Checks every probe, each failure named by its probe.
+void expectClientPixels(const tk::Window& window, std::span<const PixelProbe> probes);
 
 // The first pixel of a client rectangle that satisfies pred, if any.
 template <typename Pred>
