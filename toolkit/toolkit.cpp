@@ -222,8 +222,8 @@ void Toolkit::paintAll() {
 }
 
 bool Toolkit::step(bool wait) {
-    // Windows marked for destruction go first, before any later input, but never from
-    // inside a nested loop, where the handler that holds them may still be running.
+    // Windows marked for destruction go first, before any later input (inside a nested loop
+    // only popups; see removeDoomed).
     removeDoomed();
     paintAll();
     std::optional<InputEvent> event;
