@@ -24,6 +24,10 @@
 
 #include "platform.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace tk {
 namespace {
 
@@ -308,6 +312,13 @@ private:
 }  // namespace
 
 void prepareEnvironment(const PlatformOptions& options) {
+#if defined(__GLIBC__)
+    // Window-sized pixel buffers come and go with every window and wallpaper, some on loader
+    // threads. glibc's sliding mmap threshold would move them onto the heap of whichever arena
+    // freed one last, where a freed buffer can stay resident; a fixed threshold keeps each in its
+    // own mapping, given back to the system when freed.
+    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
+#endif
     // Written only when different: once threads run, reading the environment is safe and writing
     // it is not, and the toolkit starts its loading threads right after this.
     auto set = [](const char* name, const char* value) {
