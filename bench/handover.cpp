@@ -28,8 +28,6 @@ constexpr int kIterations = 30;
 constexpr int kScreenIterations = 5;
 constexpr const char* kFamilyNames[] = {"seven", "ten", "eight"};
 
-tk::Point outer(tk::Point client) { return {client.x + tk::kBorder, client.y + tk::kBorder + tk::kCaption}; }
-
 double msBetween(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
 }
@@ -44,7 +42,7 @@ bool offscreen(std::vector<bench::Row>& rows) {
         return false;
     }
     tk::Toolkit toolkit(std::move(opened.platform));
-    const tk::Point finish = outer({850, 580});
+    const tk::Point finish = tk::Point{850, 580} + tk::kClientOrigin;
 
     for (std::int32_t family : {quillon::kFamilySeven, quillon::kFamilyTen, quillon::kFamilyEight}) {
         std::vector<double> ms;
@@ -90,7 +88,7 @@ struct Screen {
     tk::Point completion;  // the completion window's
 
     // A client point of the desktop, and of the panel's tab control, on the screen.
-    tk::Point onDesktop(tk::Point client) const { return outer(client) + desktop; }
+    tk::Point onDesktop(tk::Point client) const { return client + tk::kClientOrigin + desktop; }
     tk::Point onPanel(tk::Point local) const { return onDesktop(tk::Point{239, 126} + local); }
 
     bool xdotool(std::vector<std::string> args) const {
@@ -137,7 +135,7 @@ bool onScreen(std::vector<bench::Row>& rows) {
     const Screen s{server, probe, {(kScreenWidth - 999) / 2, (kScreenHeight - 633) / 2},
                    {(kScreenWidth - 933) / 2, (kScreenHeight - 619) / 2}};
     const tk::Point taskbar = s.onDesktop({500, 590});
-    const tk::Point finish = outer({850, 580}) + s.completion;
+    const tk::Point finish = tk::Point{850, 580} + tk::kClientOrigin + s.completion;
 
     const pid_t pid = bench::launch({QUILLON_BINARY}, server.name());
     bool ok = pid > 0 && bench::waitForPixel(probe, taskbar.x, taskbar.y, kTaskbar, Clock::now() + 10s);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "toolkit/window.h"
 #include "x_display.h"
 
 namespace {
@@ -68,10 +69,15 @@ int main() {
         std::fprintf(stderr, "bench_idle: cannot open %s\n", x.name().c_str());
         return 1;
     }
-    const int left = (kScreenWidth - kWindowWidth) / 2, top = (kScreenHeight - kWindowHeight) / 2;
+    // A client point of the centred desktop, on the screen.
+    const tk::Point desktop{(kScreenWidth - kWindowWidth) / 2, (kScreenHeight - kWindowHeight) / 2};
+    auto onDesktop = [&](tk::Point client) { return client + tk::kClientOrigin + desktop; };
+    auto xdotoolAt = [](tk::Point p) { return std::to_string(p.x) + " " + std::to_string(p.y); };
+
     const pid_t pid = bench::launch({QUILLON_BINARY}, x.name());
     // The taskbar's grey says the first frame is on screen.
-    if (pid < 0 || !bench::waitForPixel(probe, left + 3 + 500, top + 22 + 590, 0x606060,
+    const tk::Point taskbar = onDesktop({500, 590});
+    if (pid < 0 || !bench::waitForPixel(probe, taskbar.x, taskbar.y, 0x606060,
                                         bench::Clock::now() + std::chrono::seconds(10))) {
         std::fprintf(stderr, "bench_idle: the program showed no desktop\n");
         return 1;
@@ -90,19 +96,20 @@ int main() {
     };
     quietSpell("desktop");
     // Open the panel: a double-click on the first icon, above its grey bar.
-    const std::string icon = std::to_string(left + 3 + 40) + " " + std::to_string(top + 22 + 22);
-    const std::string open = "xdotool mousemove " + icon + " click --repeat 2 --delay 60 1 mousemove 5 5";
+    const std::string open =
+        "xdotool mousemove " + xdotoolAt(onDesktop({40, 22})) + " click --repeat 2 --delay 60 1 mousemove 5 5";
     if (bench::runToEnd({"/bin/sh", "-c", open}, x.name()) != 0) {
         std::fprintf(stderr, "bench_idle: xdotool failed\n");
         return 1;
     }
     quietSpell("panel open");
-    // Through the check page with nothing chosen: the "choose one" message comes up.
-    auto clickAt = [&](int clientX, int clientY) {
-        const std::string at = std::to_string(left + 3 + clientX) + " " + std::to_string(top + 22 + clientY);
+    // Through the check page with nothing chosen: the "choose one" message comes up. The
+    // points are inside the panel's tab control, which sits at (239, 126) on the desktop.
+    auto clickOnPanel = [&](tk::Point local) {
+        const std::string at = xdotoolAt(onDesktop(tk::Point{239, 126} + local));
         return bench::runToEnd({"/bin/sh", "-c", "xdotool mousemove " + at + " click 1 mousemove 5 5"}, x.name()) == 0;
     };
-    if (!clickAt(239 + 419 + 48, 126 + 282 + 16) || !clickAt(239 + 445 + 40, 126 + 290 + 16) ||
+    if (!clickOnPanel({419 + 48, 282 + 16}) || !clickOnPanel({445 + 40, 290 + 16}) ||
         bench::runToEnd({"timeout", "10", "xdotool", "search", "--sync", "--name", "^信息：$"}, x.name()) != 0) {
         std::fprintf(stderr, "bench_idle: the message box did not come up\n");
         return 1;

@@ -18,9 +18,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kWarmUps = 50;
 constexpr int kIterations = 2000;
 
-// Client to outer coordinates: a 3-pixel border, and the caption bar under the top one.
-tk::Point outer(tk::Point client) { return {client.x + tk::kBorder, client.y + tk::kBorder + tk::kCaption}; }
-
 double microsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
 }
@@ -44,7 +41,7 @@ int main() {
 
     // Open the panel the way a user does: a double-click on the first desktop icon, above the
     // empty label that lies across its lower half.
-    const tk::Point icon = outer({40, 24});
+    const tk::Point icon = tk::Point{40, 24} + tk::kClientOrigin;
     toolkit.post({.type = tk::InputType::MouseDown, .pos = icon, .button = 1, .clicks = 1});
     toolkit.post({.type = tk::InputType::MouseUp, .pos = icon, .button = 1});
     toolkit.post({.type = tk::InputType::MouseDown, .pos = icon, .button = 1, .clicks = 2});
@@ -58,7 +55,7 @@ int main() {
 
     // (a) The tab under the mouse: back and forth between the second and third tabs, so each
     // move changes the marked tab and repaints two tabs.
-    const tk::Point origin = outer(tabs.bounds().origin());
+    const tk::Point origin = tabs.bounds().origin() + tk::kClientOrigin;
     auto tabCentre = [&](int i) {
         const tk::Rect r = tabs.tabRect(i);
         return tk::Point{origin.x + r.x + r.width / 2, origin.y + r.y + r.height / 2};
@@ -80,7 +77,7 @@ int main() {
     }
 
     // (b) A page switch, round the three pages, with the mouse moved off the tabs first.
-    toolkit.post({.type = tk::InputType::MouseMove, .pos = outer({600, 20})});
+    toolkit.post({.type = tk::InputType::MouseMove, .pos = tk::Point{600, 20} + tk::kClientOrigin});
     toolkit.processPending();
     std::vector<double> pages;
     std::vector<double> toPage[3];

@@ -9,8 +9,8 @@ struct Point {
     int x = 0;
     int y = 0;
     friend bool operator==(const Point&, const Point&) = default;
-    Point operator+(Point o) const { return {x + o.x, y + o.y}; }
-    Point operator-(Point o) const { return {x - o.x, y - o.y}; }
+    constexpr Point operator+(Point o) const { return {x + o.x, y + o.y}; }
+    constexpr Point operator-(Point o) const { return {x - o.x, y - o.y}; }
 };
 
 struct Size {

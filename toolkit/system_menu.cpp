@@ -53,7 +53,7 @@ SystemMenu::SystemMenu(Toolkit& toolkit, Window& owner) : toolkit_(toolkit), own
     controls_[kLineCount] = {.name = "frame", .kind = Kind::Label, .place = {0, 0, kWidth, height}, .border = Border::Raised};
     def_ = {.caption = {}, .outerSize = {kWidth, height}, .minimizeBox = false, .popup = true, .controls = controls_};
 
-    const Point at = toolkit_.platform().windowPosition(owner.nativeId()) + Point{kBorder, kBorder + kCaption};
+    const Point at = toolkit_.platform().windowPosition(owner.nativeId()) + kClientOrigin;
     popup_ = &toolkit_.openPopup(def_, at);
     for (int i = 0; i < kLineCount; ++i) {
         MenuItem& it = item(i);

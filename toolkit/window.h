@@ -23,6 +23,8 @@ class Toolkit;
 // Frame metrics: a 3-pixel border, and a 19-pixel caption bar under the top border.
 inline constexpr int kBorder = 3;
 inline constexpr int kCaption = 19;
+// The client area's top-left corner in outer-window coordinates.
+inline constexpr Point kClientOrigin{kBorder, kBorder + kCaption};
 
 enum class FramePart { None, Client, Caption, Icon, CloseBox, MinimizeBox };
 

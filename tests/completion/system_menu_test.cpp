@@ -43,7 +43,7 @@ TEST_F(SystemMenuTest, IconClickOpensAPopupUnderTheIcon) {
     ASSERT_EQ(windows.size(), 2u);
     EXPECT_TRUE(menu->popup().definition().popup);
     // Under the caption icon: at the client area's top-left corner.
-    const tk::Point underIcon = position() + tk::Point{tk::kBorder, tk::kBorder + tk::kCaption};
+    const tk::Point underIcon = position() + tk::kClientOrigin;
     EXPECT_EQ(toolkit().platform().windowPosition(menu->popup().nativeId()), underIcon);
 }
 
